@@ -1,0 +1,145 @@
+#include "engine/board/makemove.h"
+
+namespace {
+
+enum KeyRow { WHITE_MAN_ROW = 0, WHITE_KING_ROW = 1, BLACK_MAN_ROW = 2, BLACK_KING_ROW = 3 };
+
+constexpr int CROWNING_GAIN = 320 - 100;
+
+// splitmix64: any fixed, well-mixed values serve; nothing stores keys outside the run.
+constexpr std::uint64_t splitmix64(std::uint64_t& state) {
+    std::uint64_t z = (state += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+}
+
+}  // namespace
+
+constexpr std::array<std::array<std::uint32_t, 64>, 4> KEYS = [] {
+    std::array<std::array<std::uint32_t, 64>, 4> keys{};
+    std::uint64_t state = 0x76616E746F72ULL;
+    for (auto& row : keys) {
+        for (auto& key : row) key = static_cast<std::uint32_t>(splitmix64(state) >> 32);
+    }
+    return keys;
+}();
+
+void apply_captures(PlyRecord& record, Bitboard captured, std::uint32_t key, Side capturing_side) {
+    PlyRecord& next = (&record)[1];
+    const bool white = capturing_side == WHITE;
+    const Bitboard men = white ? record.board.black_men : record.board.white_men;
+    const int man_row = white ? BLACK_MAN_ROW : WHITE_MAN_ROW;
+    const int king_row = white ? BLACK_KING_ROW : WHITE_KING_ROW;
+    int gain = 0;
+    for (; captured; captured &= captured - 1) {
+        const int b = lowest_bit(captured);
+        if (men & BIT_MASK[b]) {
+            gain += 100;
+            key ^= KEYS[man_row][b];
+        } else {
+            gain += 320;
+            key ^= KEYS[king_row][b];
+        }
+    }
+    next.material = white ? next.material + gain : next.material - gain;
+    next.key = key;
+}
+
+void make_move(PlyRecord& record, MoveRecord& move) {
+    const std::uint32_t kind_byte = move.word & 0xFF;
+    if (kind_byte < 1 || kind_byte > 8) return;
+    move.word |= MOVE_TRIED;
+
+    PlyRecord& next = (&record)[1];
+    const Board& b = record.board;
+    Board& n = next.board;
+    const int f = move_from(move.word);
+    const int t = move_to(move.word);
+    const Bitboard from = BIT_MASK[f];
+    const Bitboard to = BIT_MASK[t];
+    std::uint32_t key = record.key;
+    next.material = record.material;
+    n = b;
+
+    switch (kind_byte) {
+        case WHITE_MAN_MOVE:
+        case WHITE_MAN_CAPTURE: {
+            const bool capture = kind_byte == WHITE_MAN_CAPTURE;
+            const Bitboard moved = capture ? from ^ to : from | to;
+            n.empty ^= moved;
+            key ^= KEYS[WHITE_MAN_ROW][f];
+            if (to & WHITE_CROWNING_ROW) {
+                n.white_men &= ~from;
+                n.white_kings |= to;
+                key ^= KEYS[WHITE_KING_ROW][t];
+                next.material += CROWNING_GAIN;
+            } else {
+                n.white_men ^= moved;
+                key ^= KEYS[WHITE_MAN_ROW][t];
+            }
+            break;
+        }
+        case WHITE_KING_MOVE:
+        case WHITE_KING_CAPTURE: {
+            const Bitboard moved = kind_byte == WHITE_KING_CAPTURE ? from ^ to : from | to;
+            n.white_kings ^= moved;
+            n.empty ^= moved;
+            key ^= KEYS[WHITE_KING_ROW][f] ^ KEYS[WHITE_KING_ROW][t];
+            break;
+        }
+        case BLACK_MAN_MOVE:
+        case BLACK_MAN_CAPTURE: {
+            const bool capture = kind_byte == BLACK_MAN_CAPTURE;
+            const Bitboard moved = capture ? from ^ to : from | to;
+            n.empty ^= moved;
+            key ^= KEYS[BLACK_MAN_ROW][f];
+            if (to & BLACK_CROWNING_ROW) {
+                n.black_men &= ~from;
+                n.black_kings |= to;
+                key ^= KEYS[BLACK_KING_ROW][t];
+                next.material -= CROWNING_GAIN;
+            } else {
+                n.black_men ^= moved;
+                key ^= KEYS[BLACK_MAN_ROW][t];
+            }
+            break;
+        }
+        default: {  // BLACK_KING_MOVE, BLACK_KING_CAPTURE
+            const Bitboard moved = kind_byte == BLACK_KING_CAPTURE ? from ^ to : from | to;
+            n.black_kings ^= moved;
+            n.empty ^= moved;
+            key ^= KEYS[BLACK_KING_ROW][f] ^ KEYS[BLACK_KING_ROW][t];
+            break;
+        }
+    }
+
+    if (!is_capture_kind(kind_byte)) {
+        next.key = key;
+        return;
+    }
+    const bool white = kind_byte <= WHITE_KING_CAPTURE;
+    const Bitboard remaining = move.remaining;
+    Bitboard captured;
+    if (white) {
+        captured = b.black() & ~remaining;
+        n.black_men &= remaining;
+        n.black_kings &= remaining;
+    } else {
+        captured = b.white() & ~remaining;
+        n.white_men &= remaining;
+        n.white_kings &= remaining;
+    }
+    n.empty |= captured;
+    apply_captures(record, captured, key, white ? WHITE : BLACK);
+}
+
+std::uint32_t compute_key(const PlyRecord& record) {
+    const Bitboard sets[4] = {record.board.white_men, record.board.white_kings,
+                              record.board.black_men, record.board.black_kings};
+    std::uint32_t key = 0;
+    for (int row = 0; row < 4; ++row) {
+        for (Bitboard b = sets[row]; b; b &= b - 1) key ^= KEYS[row][lowest_bit(b)];
+    }
+    return key;
+}

@@ -1,0 +1,269 @@
+#include "engine/board/movegen.h"
+
+#include <cassert>
+
+namespace {
+
+// Direction offsets in the order in which men try their captures.
+constexpr int MAN_CAPTURE_ORDER[4] = {-6, -5, 5, 6};
+constexpr int MAN_CAPTURE_DIRECTION[4] = {3, 2, 0, 1};  // their index in DIRECTIONS
+
+// The direction a king turns to at a landing square: +5 -> -6, +6 -> +5, -5 -> +6,
+// -6 -> -5, indexed by offset + 6. Turning, then reversing, then turning again gives
+// back the direction the king arrived in.
+constexpr int PERPENDICULAR[13] = {-5, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0, -6, 5};
+constexpr int perpendicular(int d) { return PERPENDICULAR[d + 6]; }
+static_assert(perpendicular(5) == -6 && perpendicular(6) == 5);
+static_assert(perpendicular(-5) == 6 && perpendicular(-6) == -5);
+
+struct KingScan {
+    int bit;
+    unsigned mask;  // directions (1 +5, 2 +6, 4 -5, 8 -6) in which a first capture exists
+    int piece[DIRECTION_COUNT];
+};
+
+// Working state of one generate_moves call.
+struct Generator {
+    MoveRecord* start;
+    MoveRecord* write;
+    MoveRecord* limit;
+    int count;
+    int max;    // pieces taken by every capture listed so far
+    int depth;  // pieces taken on the path being followed
+    int from;
+    std::uint32_t kind;
+    int dir;         // the direction the capturing king travels in
+    Bitboard empty;  // empty squares; the capturing piece's own square counts as empty
+    bool overflow;
+};
+
+inline void write_move(Generator& g, int from, int to, Bitboard remaining) {
+    if (g.write == g.limit) {
+        g.overflow = true;
+        return;
+    }
+    g.write->word = move_word(g.kind, from, to);
+    g.write->remaining = remaining;
+    ++g.write;
+    ++g.count;
+}
+
+// Majority rule, applied wherever a capture path ends or may end: a longer path
+// restarts the list, an equal one is appended, a shorter one is dropped.
+inline void record_capture(Generator& g, int to, Bitboard remaining) {
+    if (g.depth > g.max) {
+        g.write = g.start;
+        g.count = 0;
+        g.max = g.depth;
+        g.overflow = false;
+    } else if (g.depth < g.max) {
+        return;
+    }
+    write_move(g, g.from, to, remaining);
+}
+
+// A man standing on t after a jump: follow every further jump, then record the path.
+// A path that can go on is superseded by its longer continuation.
+void man_capture_step(Generator& g, int t, Bitboard remaining) {
+    for (int d : MAN_CAPTURE_ORDER) {
+        const int over = t + d;
+        if ((remaining & BIT_MASK[over]) && (g.empty & BIT_MASK[over + d])) {
+            ++g.depth;
+            man_capture_step(g, over + d, remaining ^ BIT_MASK[over]);
+            --g.depth;
+        }
+    }
+    record_capture(g, t, remaining);
+}
+
+void king_capture_step(Generator& g, int t, Bitboard remaining);
+
+// From landing square t, look along the king's current direction for the next piece.
+inline void king_scan_from(Generator& g, int t, Bitboard remaining) {
+    const int d = g.dir;
+    int s = t + d;
+    while (g.empty & BIT_MASK[s]) s += d;
+    if ((remaining & BIT_MASK[s]) && (g.empty & BIT_MASK[s + d])) {
+        king_capture_step(g, s + d, remaining ^ BIT_MASK[s]);
+    }
+}
+
+// A king on t, the first empty square behind the piece it has just taken. Every empty
+// square behind that piece is a landing square: from each the king may turn to either
+// side, and each is recorded as an end square. Straight on, it may take the next piece
+// on the same diagonal from the last landing square. Taken pieces stay in place (they
+// are not in `remaining` and are not empty), so none is jumped twice.
+void king_capture_step(Generator& g, int t, Bitboard remaining) {
+    ++g.depth;
+    for (;;) {
+        g.dir = perpendicular(g.dir);
+        king_scan_from(g, t, remaining);
+        g.dir = -g.dir;
+        king_scan_from(g, t, remaining);
+        g.dir = perpendicular(g.dir);
+        record_capture(g, t, remaining);
+
+        t += g.dir;
+        if (g.empty & BIT_MASK[t]) continue;
+        if ((remaining & BIT_MASK[t]) && (g.empty & BIT_MASK[t + g.dir])) {
+            king_capture_step(g, t + g.dir, remaining ^ BIT_MASK[t]);
+        }
+        break;
+    }
+    --g.depth;
+}
+
+void man_captures(Generator& g, const PlyRecord& record, bool white) {
+    const Bitboard* jumpable = white ? record.black_jumpable : record.white_jumpable;
+    Bitboard men = white ? record.white_capturing_men : record.black_capturing_men;
+    g.kind = white ? WHITE_MAN_CAPTURE : BLACK_MAN_CAPTURE;
+    g.depth = 1;
+    for (; men; men &= men - 1) {
+        const int m = lowest_bit(men);
+        g.from = m;
+        g.empty = record.board.empty | BIT_MASK[m];
+        for (int i = 0; i < 4; ++i) {
+            const int d = MAN_CAPTURE_ORDER[i];
+            if (jumpable[MAN_CAPTURE_DIRECTION[i]] & BIT_MASK[m + d]) {
+                man_capture_step(g, m + 2 * d, record.opponents ^ BIT_MASK[m + d]);
+            }
+        }
+    }
+}
+
+// Finds, for every king of the side to move and every direction, the first opponent
+// piece it could take; returns the number of kings listed.
+int scan_king_captures(PlyRecord& record, bool white, KingScan* list) {
+    const Bitboard* jumpable = white ? record.black_jumpable : record.white_jumpable;
+    Bitboard kings = white ? record.board.white_kings : record.board.black_kings;
+    int n = 0;
+    for (; kings; kings &= kings - 1) {
+        KingScan& entry = list[n++];
+        entry.bit = lowest_bit(kings);
+        entry.mask = 0;
+        for (int d = 0; d < DIRECTION_COUNT; ++d) {
+            if (!(RAY[entry.bit][d] & jumpable[d])) continue;
+            for (int s = entry.bit + DIRECTIONS[d];; s += DIRECTIONS[d]) {
+                if (jumpable[d] & BIT_MASK[s]) {
+                    entry.piece[d] = s;
+                    entry.mask |= 1u << d;
+                    record.capture_flags |= white ? WHITE_KING_CAN_CAPTURE : BLACK_KING_CAN_CAPTURE;
+                    break;
+                }
+                if (!(record.board.empty & BIT_MASK[s])) break;
+            }
+        }
+    }
+    return n;
+}
+
+void king_captures(Generator& g, const PlyRecord& record, bool white, const KingScan* list, int n) {
+    g.kind = white ? WHITE_KING_CAPTURE : BLACK_KING_CAPTURE;
+    g.depth = 0;
+    for (int i = 0; i < n; ++i) {
+        const KingScan& entry = list[i];
+        if (entry.mask == 0) continue;
+        g.from = entry.bit;
+        g.empty = record.board.empty | BIT_MASK[entry.bit];
+        for (int d = 0; d < DIRECTION_COUNT; ++d) {
+            if (!(entry.mask & 1u << d)) continue;
+            g.dir = DIRECTIONS[d];
+            const int piece = entry.piece[d];
+            king_capture_step(g, piece + g.dir, record.opponents ^ BIT_MASK[piece]);
+        }
+    }
+}
+
+// Men's steps, found for all men at once: first every step +5 (-5 for Black) in bit
+// order, then every step +6 (-6).
+void man_moves(Generator& g, const Board& board, bool white) {
+    if (white) {
+        g.kind = WHITE_MAN_MOVE;
+        for (Bitboard t = board.white_men << 5 & board.empty; t; t &= t - 1) {
+            write_move(g, lowest_bit(t) - 5, lowest_bit(t), 0);
+        }
+        for (Bitboard t = board.white_men << 6 & board.empty; t; t &= t - 1) {
+            write_move(g, lowest_bit(t) - 6, lowest_bit(t), 0);
+        }
+    } else {
+        g.kind = BLACK_MAN_MOVE;
+        for (Bitboard t = board.black_men >> 5 & board.empty; t; t &= t - 1) {
+            write_move(g, lowest_bit(t) + 5, lowest_bit(t), 0);
+        }
+        for (Bitboard t = board.black_men >> 6 & board.empty; t; t &= t - 1) {
+            write_move(g, lowest_bit(t) + 6, lowest_bit(t), 0);
+        }
+    }
+}
+
+void king_moves(Generator& g, const Board& board, bool white) {
+    g.kind = white ? WHITE_KING_MOVE : BLACK_KING_MOVE;
+    for (Bitboard kings = white ? board.white_kings : board.black_kings; kings; kings &= kings - 1) {
+        const int k = lowest_bit(kings);
+        for (int d : DIRECTIONS) {
+            for (int s = k + d; board.empty & BIT_MASK[s]; s += d) write_move(g, k, s, 0);
+        }
+    }
+}
+
+}  // namespace
+
+void compute_capture_masks(PlyRecord& record) {
+    const Board& b = record.board;
+    const Bitboard e = b.empty;
+    const Bitboard black = b.black();
+    const Bitboard white = b.white();
+
+    record.black_jumpable[0] = black & e >> 5;
+    record.black_jumpable[1] = black & e >> 6;
+    record.black_jumpable[2] = black & e << 5;
+    record.black_jumpable[3] = black & e << 6;
+    record.white_capturing_men =
+        b.white_men & (record.black_jumpable[0] >> 5 | record.black_jumpable[1] >> 6 |
+                       record.black_jumpable[2] << 5 | record.black_jumpable[3] << 6);
+    record.capture_flags = record.white_capturing_men ? WHITE_MAN_CAN_CAPTURE : 0;
+
+    record.white_jumpable[0] = white & e >> 5;
+    record.white_jumpable[1] = white & e >> 6;
+    record.white_jumpable[2] = white & e << 5;
+    record.white_jumpable[3] = white & e << 6;
+    record.black_capturing_men =
+        b.black_men & (record.white_jumpable[0] >> 5 | record.white_jumpable[1] >> 6 |
+                       record.white_jumpable[2] << 5 | record.white_jumpable[3] << 6);
+    if (record.black_capturing_men) record.capture_flags |= BLACK_MAN_CAN_CAPTURE;
+}
+
+void generate_moves(Side side, PlyRecord& record) {
+    assert(record.moves != nullptr && record.moves_limit != nullptr);
+    const bool white = side == WHITE;
+    Generator g{};
+    g.start = g.write = record.moves;
+    g.limit = record.moves_limit;
+
+    compute_capture_masks(record);
+    KingScan kings[50];  // room for any set-up position, not only the 20 pieces of a game
+    const int king_count = scan_king_captures(record, white, kings);
+
+    const std::uint32_t man_flag = white ? WHITE_MAN_CAN_CAPTURE : BLACK_MAN_CAN_CAPTURE;
+    const std::uint32_t king_flag = white ? WHITE_KING_CAN_CAPTURE : BLACK_KING_CAN_CAPTURE;
+    if (record.capture_flags & (man_flag | king_flag)) {
+        // Men and kings share one list and one maximum: the majority rule spans both.
+        record.opponents = white ? record.board.black() : record.board.white();
+        if (record.capture_flags & man_flag) man_captures(g, record, white);
+        if (record.capture_flags & king_flag) king_captures(g, record, white, kings, king_count);
+    } else {
+        g.empty = record.board.empty;
+        man_moves(g, record.board, white);
+        king_moves(g, record.board, white);
+    }
+
+    record.move_count = g.count;
+    record.max_captured = g.max;
+    if (g.overflow) record.capture_flags |= MOVE_LIST_OVERFLOW;
+
+    PlyRecord& next = (&record)[1];
+    next.moves = g.write;
+    next.moves_limit = record.moves_limit;
+    next.white_count = white ? record.white_count : record.white_count - g.max;
+    next.black_count = white ? record.black_count - g.max : record.black_count;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// Legal move generation for international draughts.
+//
+// generate_moves lists every legal move of the side to move into the record's move
+// array, in a fixed order that numbers the moves everywhere else (the search, the
+// transposition table, the game record and the book all refer to moves by index):
+//
+//   captures: men first (in bit order, directions -6, -5, +5, +6 at every step),
+//             then kings (in bit order, directions +5, +6, -5, -6);
+//   quiet moves: men stepping +5 (White) or -5 (Black) in bit order, then +6 or -6,
+//             then every king in bit order along +5, +6, -5, -6, nearest square first.
+//
+// Only the captures that take the most pieces are kept (majority rule). Two paths that
+// take the same pieces and end on the same square are both listed.
+
+#include "engine/board/board.h"
+
+// Lists the legal moves of `side` in `record` (whose board is set) from record.moves
+// on; sets move_count, max_captured, capture_flags and the jumpable and capturing-men
+// sets; prepares the next record (its move list start and piece counts). The record
+// must be followed by another record in the same array.
+void generate_moves(Side side, PlyRecord& record);
+
+// The jumpable sets and capturing men of both sides; bit 1 / 4 of capture_flags.
+void compute_capture_masks(PlyRecord& record);

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/board/board_test_util.h"
+
+using Moves = std::vector<std::string>;
+
+TEST(MoveGen, StartPositionInGenerationOrder) {
+    TestPosition p("W:W31-50:B1-20");
+    EXPECT_EQ(p.moves(), (Moves{"31-26", "32-27", "33-28", "34-29", "35-30", "31-27", "32-28", "33-29", "34-30"}));
+    EXPECT_EQ(p.root().max_captured, 0);
+    EXPECT_EQ(p.root().capture_flags, 0u);
+}
+
+TEST(MoveGen, BlackMenStepMinusFiveThenMinusSix) {
+    TestPosition p("B:W31-50:B16-20");
+    EXPECT_EQ(p.moves(), (Moves{"16-21", "17-22", "18-23", "19-24", "20-25", "17-21", "18-22", "19-23", "20-24"}));
+}
+
+TEST(MoveGen, KingsSlideNearestSquareFirst) {
+    TestPosition p("W:WK46,K48:B");
+    // +5 (up-left) first, then +6, -5, -6; the king on 46 has only the long diagonal.
+    EXPECT_EQ(p.moves(), (Moves{"46-41", "46-37", "46-32", "46-28", "46-23", "46-19", "46-14", "46-10",
+                                "46-5", "48-42", "48-37", "48-31", "48-26", "48-43", "48-39", "48-34",
+                                "48-30", "48-25"}));
+    EXPECT_EQ(TestPosition("W:WK28:B").moves().size(), 17u);
+    EXPECT_EQ(TestPosition("B:W:BK1").moves().size(), 9u);
+    EXPECT_EQ(TestPosition("W:W28:B").moves(), (Moves{"28-22", "28-23"}));
+}
+
+// FMJD rule positions and their legal moves, from the published reference data
+// (../shared/reference/perft-and-rules.md, "Rule positions"). Each entry is compared as
+// a set of distinct moves; duplicate paths are checked separately below.
+struct RuleCase {
+    const char* rule;
+    const char* fen;
+    Moves moves;
+};
+
+class FmjdRules : public testing::TestWithParam<RuleCase> {};
+
+TEST_P(FmjdRules, ListExactlyTheLegalMoves) {
+    TestPosition p(GetParam().fen);
+    Moves moves = p.moves();
+    std::sort(moves.begin(), moves.end());
+    moves.erase(std::unique(moves.begin(), moves.end()), moves.end());
+    Moves expected = GetParam().moves;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(moves, expected) << GetParam().rule;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ReferenceData, FmjdRules,
+    testing::Values(
+        RuleCase{"man captures (4.2)", "W:W28,32:B23", {"28x19 (23)"}},
+        RuleCase{"man captures backward (4.2)", "W:W35:B30,K40", {"35x24 (30)", "35x44 (40)"}},
+        RuleCase{"king lands anywhere behind (4.3)", "W:WK46:B23",
+                 {"46x19 (23)", "46x14 (23)", "46x10 (23)", "46x5 (23)"}},
+        RuleCase{"man continues (4.5)", "W:W15:B8,19,20", {"15x2 (8,19,20)"}},
+        RuleCase{"long man capture (4.5)", "W:W47:B13,14,22,24,31,34,K41,44",
+                 {"47x49 (13,14,22,24,31,34,41,44)"}},
+        RuleCase{"king continues (4.6)", "W:WK47:B9,12,33",
+                 {"47x17 (9,12,33)", "47x21 (9,12,33)", "47x26 (9,12,33)"}},
+        RuleCase{"king continues (4.6)", "W:WK1:B7,9,17,19,20,30,31,33,43,44",
+                 {"1x15 (7,9,17,19,20,30,31,33,43,44)"}},
+        RuleCase{"several pieces (4.8)", "W:WK41,49:B9,10,12,19,38", {"41x43 (9,12,19,38)"}},
+        RuleCase{"pieces leave only after the capture (4.8)", "B:W27,28,38,39,42:BK25",
+                 {"25x33 (27,28,39,42)"}},
+        RuleCase{"majority rule (4.13)", "W:W48:B24,K31,34,K42,43", {"48x19 (24,34,43)"}},
+        RuleCase{"majority counts pieces, not value (4.13)", "W:WK48:B7,8,31,34,K42,44",
+                 {"48x50 (7,8,34,44)"}},
+        RuleCase{"kings count as one piece (4.14)", "W:W26:B12,K21,31,32", {"26x8 (12,21)", "26x28 (31,32)"}},
+        RuleCase{"no crowning while passing the last row (4.15)", "W:W15:B9,10", {"15x13 (9,10)"}},
+        RuleCase{"king ends anywhere round the ring", "W:WK38:B22,23,32,33",
+                 {"38x38 (22,23,32,33)", "38x42 (22,23,32,33)", "38x47 (22,23,32,33)",
+                  "38x43 (22,23,32,33)", "38x49 (22,23,32,33)"}}),
+    [](const testing::TestParamInfo<RuleCase>& info) { return "case" + std::to_string(info.index); });
+
+TEST(MoveGen, DuplicatePathsAreBothListed) {
+    // The man takes the ring of four either way round and comes back to 38: two paths.
+    TestPosition p("W:W38:B22,23,32,33");
+    EXPECT_EQ(p.moves(), (Moves{"38x38 (22,23,32,33)", "38x38 (22,23,32,33)"}));
+    EXPECT_EQ(p.root().moves[0].word, p.root().moves[1].word);
+    EXPECT_EQ(p.root().moves[0].remaining, p.root().moves[1].remaining);
+    EXPECT_EQ(move_from(p.root().moves[0].word), move_to(p.root().moves[0].word));
+    EXPECT_EQ(move_kind(p.root().moves[0].word), WHITE_MAN_CAPTURE);
+}
+
+TEST(MoveGen, CaptureMayCrossItsOwnStartingSquare) {
+    // Round the ring 33, 23, 22, 32 (either way) back through 38, which counts as empty,
+    // then on over 43 to 49. A man ending on 49 is not crowned.
+    TestPosition p("W:W38:B22,23,32,33,43");
+    EXPECT_EQ(p.moves(), (Moves{"38x49 (22,23,32,33,43)", "38x49 (22,23,32,33,43)"}));
+}
+
+TEST(MoveGen, CapturingIsCompulsoryAndOnlyMaximalCapturesRemain) {
+    TestPosition p("W:W31-50:B1-20,27");
+    EXPECT_EQ(p.moves(), (Moves{"31x22 (27)", "32x21 (27)"}));
+    EXPECT_EQ(p.root().max_captured, 1);
+    EXPECT_EQ(p.root().capture_flags & WHITE_MAN_CAN_CAPTURE, WHITE_MAN_CAN_CAPTURE);
+
+    // The man on 38 can take one piece, the king on 46 two: only the king's moves count.
+    TestPosition king_two("W:W38,K46:B32,33");
+    EXPECT_EQ(king_two.moves(), (Moves{"46x39 (32,33)", "46x44 (32,33)", "46x50 (32,33)"}));
+    EXPECT_EQ(king_two.root().capture_flags & (WHITE_MAN_CAN_CAPTURE | WHITE_KING_CAN_CAPTURE),
+              WHITE_MAN_CAN_CAPTURE | WHITE_KING_CAN_CAPTURE);
+
+    // And the other way round: the king on 5 takes one, the man on 37 two.
+    EXPECT_EQ(TestPosition("W:W19,37,K5:B10,21,31").moves(), (Moves{"37x17 (21,31)"}));
+}
+
+TEST(MoveGen, TakenPiecesStayUntilTheEnd) {
+    // Round the ring and no further: the man may not jump a piece twice, which would
+    // let it go round again.
+    TestPosition p("W:W38:B22,23,32,33");
+    p.moves();
+    EXPECT_EQ(p.root().max_captured, 4);
+    EXPECT_EQ(p.root().move_count, 2);
+}
+
+TEST(MoveGen, NoLegalMoves) {
+    EXPECT_TRUE(TestPosition("W:W:B1-20").moves().empty());
+    EXPECT_TRUE(TestPosition("W:W46:B41,37").moves().empty());  // blocked man
+    EXPECT_TRUE(TestPosition("B:W31-50:B").moves().empty());
+}

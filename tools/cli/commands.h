@@ -1,0 +1,6 @@
+#pragma once
+// The subcommands of vantor-cli. Each takes the whole argument vector (argv[1] is the
+// command's name) and returns the exit status: 0 success, 2 bad input.
+
+int run_moves(int argc, char** argv);
+int run_perft(int argc, char** argv);

@@ -1,0 +1,44 @@
+// vantor-cli: the engine from the command line, for scripts, benchmarks and comparisons
+// with other programs. Output formats are parsed by other tools: extend them, never
+// change them.
+
+#include <cstdio>
+#include <cstring>
+
+#include "tools/cli/commands.h"
+#include "tools/cli/options.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    const char* usage;
+    int (*run)(int, char**);
+};
+
+constexpr Command COMMANDS[] = {
+    {"moves", "moves [--fen F]", run_moves},
+    {"perft", "perft [--fen F] [--divide] [--unique] DEPTH", run_perft},
+};
+
+void print_usage(std::FILE* out) {
+    std::fprintf(out, "usage: vantor-cli COMMAND [options]\n");
+    for (const Command& c : COMMANDS) std::fprintf(out, "  %s\n", c.usage);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        print_usage(stderr);
+        return 2;
+    }
+    if (std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) {
+        print_usage(stdout);
+        return 0;
+    }
+    for (const Command& c : COMMANDS) {
+        if (std::strcmp(argv[1], c.name) == 0) return c.run(argc, argv);
+    }
+    return usage_error(std::string("unknown command '") + argv[1] + "' (try vantor-cli help)");
+}

@@ -1,0 +1,82 @@
+#include "tools/cli/options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "engine/board/fen.h"
+
+bool Options::parse(int argc, char** argv, int first, const std::vector<OptionSpec>& specs,
+                    std::string& error) {
+    for (int i = first; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
+            positional_.push_back(arg);
+            continue;
+        }
+        const std::string name = arg.substr(2);
+        const OptionSpec* spec = nullptr;
+        for (const OptionSpec& s : specs) {
+            if (name == s.name) spec = &s;
+        }
+        if (spec == nullptr) {
+            error = "unknown option " + arg;
+            return false;
+        }
+        if (!spec->takes_value) {
+            values_[name] = "";
+        } else if (i + 1 < argc) {
+            values_[name] = argv[++i];
+        } else {
+            error = "option " + arg + " needs a value";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<std::string> Options::value(const std::string& name) const {
+    const auto it = values_.find(name);
+    if (it == values_.end()) return std::nullopt;
+    return it->second;
+}
+
+bool parse_int(const std::string& text, long min, long max, long& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || v < min || v > max) return false;
+    value = v;
+    return true;
+}
+
+bool parse_seconds(const std::string& text, double& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    const double v = std::strtod(text.c_str(), &end);
+    if (errno != 0 || *end != '\0' || !std::isfinite(v) || v < 0) return false;
+    value = v;
+    return true;
+}
+
+bool read_position(const Options& options, Board& board, Side& side, std::string& error) {
+    const auto fen = options.value("fen");
+    if (!fen) {
+        setup_initial_position(board);
+        side = WHITE;
+        return true;
+    }
+    if (!parse_fen(*fen, board, side, error)) {
+        error = "bad FEN: " + error;
+        return false;
+    }
+    return true;
+}
+
+int usage_error(const std::string& message) {
+    std::fprintf(stderr, "vantor-cli: %s\n", message.c_str());
+    return 2;
+}
