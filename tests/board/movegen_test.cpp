@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"king ends anywhere round the ring", "W:WK38:B22,23,32,33",
                  {"38x38 (22,23,32,33)", "38x42 (22,23,32,33)", "38x47 (22,23,32,33)",
                   "38x43 (22,23,32,33)", "38x49 (22,23,32,33)"}}),
-    [](const testing::TestParamInfo<RuleCase>& info) { return "case" + std::to_string(info.index); });
+    [](const testing::TestParamInfo<RuleCase>& param) { return "case" + std::to_string(param.index); });
 
 TEST(MoveGen, DuplicatePathsAreBothListed) {
     // The man takes the ring of four either way round and comes back to 38: two paths.

@@ -4,3 +4,6 @@
 
 int run_moves(int argc, char** argv);
 int run_perft(int argc, char** argv);
+int run_eval(int argc, char** argv);
+int run_egdb(int argc, char** argv);
+int run_show(int argc, char** argv);

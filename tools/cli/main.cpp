@@ -19,6 +19,9 @@ struct Command {
 constexpr Command COMMANDS[] = {
     {"moves", "moves [--fen F]", run_moves},
     {"perft", "perft [--fen F] [--divide] [--unique] DEPTH", run_perft},
+    {"eval", "eval [--fen F] [--bound B]", run_eval},
+    {"egdb", "egdb [--fen F] [--dir D]", run_egdb},
+    {"show", "show FILE", run_show},
 };
 
 void print_usage(std::FILE* out) {

@@ -1,0 +1,106 @@
+#pragma once
+// What the game controller needs from the user interface. The desktop program
+// implements it with its windows; the tests and the command-line tool with fakes.
+//
+// Calls come from the main thread, except the engine's progress reports (status panes
+// 1, 3, 5 and 6, search_info_changed, pv_changed), which come from the engine thread:
+// an implementation hands those to its own thread and returns at once.
+
+#include <string>
+
+#include "engine/board/board.h"
+
+// Command numbers of the menus, accelerators and toolbar.
+enum Command : int {
+    CMD_FILE_OPEN = 101,
+    CMD_FILE_SAVE = 102,
+    CMD_FILE_PRINT = 103,
+    CMD_FILE_EXIT = 104,
+    CMD_EDIT_SETUP = 201,
+    CMD_EDIT_INIT = 202,
+    CMD_EDIT_CLEAR = 203,
+    CMD_EDIT_WHITE_TO_MOVE = 204,
+    CMD_EDIT_BLACK_TO_MOVE = 205,
+    CMD_VIEW_CLOCK = 301,
+    CMD_VIEW_COMMAND = 302,
+    CMD_VIEW_GAME = 303,
+    CMD_VIEW_PV = 304,
+    CMD_VIEW_SEARCH_INFO = 305,
+    CMD_GAME_NEW = 401,
+    CMD_GAME_PLAYER_PLAYER = 402,
+    CMD_GAME_PLAYER_COMPUTER = 403,
+    CMD_GAME_COMPUTER_PLAYER = 404,
+    CMD_GAME_COMPUTER_COMPUTER = 405,
+    CMD_GAME_REMOTE = 406,
+    CMD_MOVE_UNDO = 501,
+    CMD_MOVE_REDO = 502,
+    CMD_MOVE_FORCE = 503,
+    CMD_MOVE_COMPUTER = 504,
+    CMD_MOVE_PLAYER = 505,
+    CMD_CLOCK_START = 601,
+    CMD_CLOCK_STOP = 602,
+    CMD_CLOCK_RESET = 603,
+    CMD_OPTIONS_SEARCH = 701,
+    CMD_OPTIONS_PREFERENCES = 702,
+    CMD_HELP_CONTENTS = 802,
+    CMD_HELP_ABOUT = 804,
+    CMD_OPTIONS_MEMORY = 40004,
+    CMD_OPTIONS_SERIAL_PORT = 40005,
+    CMD_CLOSE_ALL = 9998,
+};
+
+// Status bar panes.
+enum StatusPane : int {
+    PANE_TURN = 0,
+    PANE_MESSAGE = 1,  // the last move's message text, or the static evaluation
+    PANE_MOVE_TIME = 2,
+    PANE_DEPTH = 3,
+    PANE_PLAY_MODE = 4,
+    PANE_ENGINE = 5,
+    PANE_NODES = 6,
+};
+
+enum class MessageKind {
+    ERROR,     // exclamation icon, OK
+    QUESTION,  // OK and Cancel, no icon
+};
+
+enum class Answer { OK, CANCEL };
+
+// Search-Info notifications: new depth, move being examined, best move, score.
+enum SearchInfo : int {
+    INFO_DEPTH = 9001,
+    INFO_EXAMINED = 9002,
+    INFO_BEST = 9003,
+    INFO_SCORE = 9004,
+};
+
+// Board square marking for draw_square.
+enum SquareMarking : int { SQUARE_PLAIN = 0, SQUARE_MARKED = 1, SQUARE_UNMARKED = 2 };
+
+class GameUi {
+public:
+    virtual ~GameUi() = default;
+
+    virtual void set_status_text(int pane, const std::string& text) = 0;
+    virtual void check_menu_item(int command, bool checked) = 0;
+    virtual void enable_menu_item(int command, bool enabled) = 0;
+    virtual void press_toolbar_button(int command, bool pressed) = 0;
+
+    // The board window: one square, or every square of `board`.
+    virtual void draw_square(int piece, int square, int marking) = 0;
+    virtual void draw_all_pieces(const Board& board) = 0;
+
+    virtual void game_changed() = 0;          // the record changed: scroll to its end
+    virtual void current_move_changed() = 0;  // undo or redo moved the current position
+    virtual void pv_changed() = 0;            // the principal variation was rebuilt
+    virtual void search_info_changed(int info) = 0;
+    virtual void clock_ticked() = 0;  // redraw the side to move's clock hands
+    virtual void clocks_reset() = 0;  // erase both clocks' hands (before the values go to 0)
+
+    virtual Answer message_box(const std::string& text, const std::string& caption, MessageKind kind) = 0;
+    virtual bool ask_open_file(std::string& path) = 0;
+    virtual bool ask_save_file(std::string& path) = 0;
+    // Plays "ding.wav" and returns when it has ended.
+    virtual void play_move_sound() = 0;
+};
