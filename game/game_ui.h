@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/board/board.h"
+#include "engine/search/driver.h"
 
 // Command numbers of the menus, accelerators and toolbar.
 enum Command : int {
@@ -49,17 +50,6 @@ enum Command : int {
     CMD_CLOSE_ALL = 9998,
 };
 
-// Status bar panes.
-enum StatusPane : int {
-    PANE_TURN = 0,
-    PANE_MESSAGE = 1,  // the last move's message text, or the static evaluation
-    PANE_MOVE_TIME = 2,
-    PANE_DEPTH = 3,
-    PANE_PLAY_MODE = 4,
-    PANE_ENGINE = 5,
-    PANE_NODES = 6,
-};
-
 enum class MessageKind {
     ERROR,     // exclamation icon, OK
     QUESTION,  // OK and Cancel, no icon
@@ -67,22 +57,13 @@ enum class MessageKind {
 
 enum class Answer { OK, CANCEL };
 
-// Search-Info notifications: new depth, move being examined, best move, score.
-enum SearchInfo : int {
-    INFO_DEPTH = 9001,
-    INFO_EXAMINED = 9002,
-    INFO_BEST = 9003,
-    INFO_SCORE = 9004,
-};
-
 // Board square marking for draw_square.
 enum SquareMarking : int { SQUARE_PLAIN = 0, SQUARE_MARKED = 1, SQUARE_UNMARKED = 2 };
 
-class GameUi {
+// The engine's progress reports (EngineReporter) reach the windows through the same
+// object.
+class GameUi : public EngineReporter {
 public:
-    virtual ~GameUi() = default;
-
-    virtual void set_status_text(int pane, const std::string& text) = 0;
     virtual void check_menu_item(int command, bool checked) = 0;
     virtual void enable_menu_item(int command, bool enabled) = 0;
     virtual void press_toolbar_button(int command, bool pressed) = 0;
@@ -93,8 +74,6 @@ public:
 
     virtual void game_changed() = 0;          // the record changed: scroll to its end
     virtual void current_move_changed() = 0;  // undo or redo moved the current position
-    virtual void pv_changed() = 0;            // the principal variation was rebuilt
-    virtual void search_info_changed(int info) = 0;
     virtual void clock_ticked() = 0;  // redraw the side to move's clock hands
     virtual void clocks_reset() = 0;  // erase both clocks' hands (before the values go to 0)
 

@@ -19,8 +19,15 @@ struct PvEntry {
 };
 inline constexpr int PV_MAX = 16;
 
+// Values of GameState::engine_request.
+enum EngineRequest : std::int32_t {
+    REQUEST_STOP = 0,      // the search ends at its next check
+    REQUEST_SEARCH = 1,    // the engine may search
+    REQUEST_MOVE_NOW = 2,  // Computer - Computer: end this search and play its move
+};
+
 struct GameState {
-    Word engine_request{0};  // 1 while the engine may search; the search stops when it drops
+    Word engine_request{REQUEST_STOP};  // any value but REQUEST_SEARCH stops the search
     Word side{WHITE};
     Word white_is_computer{0};
     Word black_is_computer{0};

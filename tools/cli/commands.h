@@ -7,3 +7,5 @@ int run_perft(int argc, char** argv);
 int run_eval(int argc, char** argv);
 int run_egdb(int argc, char** argv);
 int run_show(int argc, char** argv);
+int run_search(int argc, char** argv);
+int run_bench(int argc, char** argv);

@@ -21,6 +21,8 @@ constexpr Command COMMANDS[] = {
     {"perft", "perft [--fen F] [--divide] [--unique] DEPTH", run_perft},
     {"eval", "eval [--fen F] [--bound B]", run_eval},
     {"egdb", "egdb [--fen F] [--dir D]", run_egdb},
+    {"search", "search [--fen F] (--depth N | --movetime S)", run_search},
+    {"bench", "bench [--depth N]", run_bench},
     {"show", "show FILE", run_show},
 };
 

@@ -1,0 +1,294 @@
+#include "engine/search/search.h"
+
+#include <utility>
+
+#include "engine/board/makemove.h"
+#include "engine/board/movegen.h"
+#include "engine/knowledge/evaluation.h"
+#include "engine/search/driver.h"
+#include "engine/search/tt.h"
+
+RootList root_list;
+
+namespace {
+
+GameState* state = nullptr;
+PlyRecord* deepest = nullptr;  // a node here is evaluated: the stack has no room below it
+SearchCounters counters;
+
+inline bool stopped() {
+    return state->engine_request.load(std::memory_order_relaxed) != REQUEST_SEARCH;
+}
+
+inline int evaluate_leaf(Side side, PlyRecord& record, int alpha) {
+    ++counters.evaluations;
+    return evaluate(side, record, alpha);
+}
+
+}  // namespace
+
+void search_begin(GameState& game, PlyRecord& root) {
+    state = &game;
+    deepest = &root + (PLY_STACK_SIZE - 1);
+    counters = SearchCounters{};
+}
+
+const SearchCounters& search_counters() { return counters; }
+
+void history_reset() { History.fill(1); }
+
+void history_bonus(const PlyRecord& record, int depth) {
+    std::uint32_t& counter = History[move_key(record.moves[record.best].word)];
+    if (counter == 0xFFFFFFFFu) return;
+    if (depth > 31) {
+        counter = 0xFFFFFFFFu;
+        return;
+    }
+    const std::uint32_t bonus = 1u << depth;
+    if (counter <= 0xFFFFFFFFu - bonus) counter += bonus;
+}
+
+void pick_history_move(PlyRecord& record) {
+    // The first untried move with the highest counter: ties go to the earlier move.
+    int chosen = -1;
+    std::uint32_t highest = 0;
+    for (int i = 0; i < record.move_count; ++i) {
+        const std::uint32_t word = record.moves[i].word;
+        if (word & MOVE_TRIED) continue;
+        const std::uint32_t counter = History[move_key(word)];
+        if (chosen < 0 || counter > highest) {
+            chosen = i;
+            highest = counter;
+        }
+    }
+    if (chosen < 0) return;
+    record.current = chosen;
+    make_move(record, record.moves[chosen]);
+}
+
+namespace {
+
+// Whether the record's matched table entry names a move of its list.
+const TTEntry* usable_table_move(const PlyRecord& record) {
+    const TTEntry* entry = tt_matched_entry(record);
+    if (entry == nullptr || entry->move_index >= record.move_count) return nullptr;
+    return record.moves[entry->move_index].word == entry->move ? entry : nullptr;
+}
+
+}  // namespace
+
+int pick_tt_move(PlyRecord& record) {
+    const TTEntry* entry = usable_table_move(record);
+    if (entry == nullptr) {
+        pick_history_move(record);
+        return 0;
+    }
+    record.current = entry->move_index;
+    make_move(record, record.moves[record.current]);
+    return (entry->flags & TT_SINGULAR) ? 1 : 0;
+}
+
+int pick_root_move(PlyRecord& record, bool first) {
+    const TTEntry* entry = first ? usable_table_move(record) : nullptr;
+    for (int pass = entry != nullptr ? 0 : 1; pass < 2; ++pass) {
+        for (int k = 0; k < root_list.count; ++k) {
+            RootSlot& slot = root_list.slots[k];
+            const bool wanted = pass == 0 ? slot.move_index == entry->move_index : slot.flag == 1;
+            if (!wanted) continue;
+            slot.flag = 0;
+            record.current = slot.move_index;
+            make_move(record, record.moves[record.current]);
+            return k;
+        }
+    }
+    return 0;
+}
+
+void root_list_init(const PlyRecord& record) {
+    root_list.count = record.move_count;
+    for (int k = 0; k < record.move_count; ++k) root_list.slots[k] = RootSlot{1, k, -100000};
+}
+
+void root_list_sort() {
+    // Bubble sort, highest score first; equal scores keep their order.
+    for (int end = root_list.count - 1; end > 0; --end) {
+        for (int k = 0; k < end; ++k) {
+            if (root_list.slots[k].score < root_list.slots[k + 1].score) {
+                std::swap(root_list.slots[k], root_list.slots[k + 1]);
+            }
+        }
+    }
+    for (int k = 0; k < root_list.count; ++k) root_list.slots[k].flag = 1;
+}
+
+int search(int depth, int alpha, int beta, PlyRecord& record, Side side) {
+    // The path may not run past the ply stack: score the deepest record as it stands.
+    if (&record >= deepest) return evaluate_leaf(side, record, alpha);
+
+    // Step 1. Table probe; alpha and beta may narrow.
+    int table_score = 0;
+    const int probe = tt_probe(static_cast<unsigned>(depth), alpha, beta, record, table_score, side);
+    if (probe == TT_CUTOFF) return table_score;
+
+    // Step 2. Stop request.
+    if (stopped()) return alpha;
+
+    // Step 3-4. Count the node and list its moves.
+    ++counters.nodes;
+    record.current = 0;
+    record.node_flags = 0;
+    generate_moves(side, record);
+    int n = record.move_count;
+    const std::uint32_t capture_flags = record.capture_flags & 0xF;
+    const int material = side == WHITE ? record.material : -record.material;
+
+    // Step 5. Well ahead in material, with no capture in the air and no enemy man
+    // running free: search shallower. The margins are measured from beta.
+    int d = depth;
+    if (depth > 0 && capture_flags == 0 && !has_free_man(side, record)) {
+        if (material > beta + 80) d = depth - 1;
+        if (material > beta + 180 && depth >= 2) d = depth - 2;
+    }
+
+    // Step 6. Decided positions.
+    if (n == 0) return -WIN_SCORE;
+    if ((side == WHITE ? record.black_count : record.white_count) == 0) return WIN_SCORE;
+
+    // Step 7. Horizon: a position where the side to move must capture is searched on.
+    if ((d == 0 && (capture_flags == 0 || record.max_captured == 0)) ||
+        (record.capture_flags & MOVE_LIST_OVERFLOW)) {
+        return evaluate_leaf(side, record, alpha);
+    }
+
+    // Step 8. First move: the only one, the table's, or the best by history.
+    int singular = 0;
+    if (n == 1) {
+        make_move(record, record.moves[0]);
+    } else if (probe != TT_MISS) {
+        singular = pick_tt_move(record);
+    } else {
+        pick_history_move(record);
+    }
+    record.best = record.current;
+
+    // Step 9. A single reply, or a capture at the horizon, costs no depth.
+    const bool free_node = n == 1 || d == 0;
+    const int child_depth = free_node ? d : d - 1;
+    const int research_depth = free_node ? depth : depth - 1;
+    PlyRecord& next = (&record)[1];
+    const Side opponent = ~side;
+
+    // Step 10. The first move with the full window; a singular table move one ply deeper.
+    int v = -search(singular && !free_node ? d : child_depth, -beta, -alpha, next, opponent);
+    int best = v;
+    if (stopped()) return alpha;
+
+    // Step 11. While the first move stands out, the others need only stay 25 below it.
+    int margin = 0;
+    if (alpha < v && v < beta && n >= 2) {
+        record.node_flags = 3;
+        margin = SCOUT_MARGIN;
+    }
+
+    // Step 12. The other moves: null-window scouts, re-searched when they succeed.
+    for (;;) {
+        if (best > alpha) {
+            alpha = best;
+            if (best >= beta) {
+                history_bonus(record, depth);
+                tt_store(static_cast<unsigned>(depth), alpha, beta, record, best, side);
+                return best;
+            }
+        }
+        if (--n == 0) {
+            record.node_flags |= 4;
+            break;
+        }
+        pick_history_move(record);
+        const int scout_alpha = alpha - margin;
+        v = -search(child_depth, -scout_alpha - 1, -scout_alpha, next, opponent);
+        if (stopped()) return alpha;
+        if (scout_alpha < v && v < beta) {
+            v = -search(research_depth, -beta, -v, next, opponent);
+            if (stopped()) return alpha;
+            if (record.node_flags & 1) {
+                const bool stands_out = alpha + margin < v && v < beta;
+                record.node_flags = stands_out ? 3 : 1;
+                margin = stands_out ? SCOUT_MARGIN : 0;
+            }
+        }
+        if (v > best) {
+            best = v;
+            record.best = record.current;
+        }
+    }
+
+    // Step 13. Every move searched: alpha is already raised to the best score.
+    if (best >= alpha) history_bonus(record, depth);
+    tt_store(static_cast<unsigned>(depth), alpha, beta, record, best, side);
+    return best;
+}
+
+int root_search(int depth, int alpha, int beta, PlyRecord& record, Side side) {
+    int table_score = 0;
+    const int probe = tt_probe(static_cast<unsigned>(depth), alpha, beta, record, table_score, side);
+    if (probe == TT_CUTOFF) return table_score;
+
+    record.current = 0;
+    record.node_flags = 0;
+    generate_moves(side, record);
+    int n = record.move_count;
+    if (n == 0) return -WIN_SCORE;
+
+    int slot = 0;
+    if (n == 1) {
+        make_move(record, record.moves[0]);
+    } else {
+        slot = pick_root_move(record, probe != TT_MISS);
+    }
+    record.best = record.current;
+    state->examined_move = record.current;
+    report_progress(2);
+    state->engine_move = record.current;
+    report_progress(3);
+
+    PlyRecord& next = (&record)[1];
+    const Side opponent = ~side;
+    int v = -search(n == 1 ? depth : depth - 1, -beta, -alpha, next, opponent);
+    root_list.slots[slot].score = v;
+    if (stopped()) return alpha;
+    state->score = v;
+    report_progress(4);
+
+    for (;;) {
+        if (v > alpha) {
+            record.best = record.current;
+            alpha = v;
+            if (v >= beta) {
+                history_bonus(record, depth);
+                tt_store(static_cast<unsigned>(depth), alpha, beta, record, v, side);
+                return v;
+            }
+        }
+        if (--n == 0) break;
+        slot = pick_root_move(record, false);
+        state->examined_move = record.current;
+        report_progress(2);
+        v = -search(depth - 1, -alpha - 1, -alpha, next, opponent);
+        root_list.slots[slot].score = v;
+        if (stopped()) return alpha;
+        if (alpha < v && v < beta) {
+            // Named before its re-search ends: a stop now plays this move.
+            state->engine_move = record.current;
+            report_progress(3);
+            v = -search(depth - 1, -beta, -v, next, opponent);
+            root_list.slots[slot].score = v;
+            if (stopped()) return alpha;
+            state->score = v;
+            report_progress(4);
+        }
+    }
+    history_bonus(record, depth);
+    tt_store(static_cast<unsigned>(depth), alpha, beta, record, alpha, side);
+    return alpha;
+}

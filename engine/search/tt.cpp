@@ -1,0 +1,131 @@
+#include "engine/search/tt.h"
+
+#include <cstdlib>
+
+#include "engine/board/makemove.h"
+
+std::array<std::uint32_t, HISTORY_SIZE> History{};
+
+namespace {
+
+TTEntry* table = nullptr;
+TTSize size_in_force{0, 0};
+std::uint32_t allocation_cap = 0;
+void (*store_observer)(const TTEntry&) = nullptr;
+
+TTEntry* allocate_entries(std::uint32_t entries) {
+    if (allocation_cap != 0 && entries > allocation_cap) return nullptr;
+    return static_cast<TTEntry*>(std::calloc(entries, sizeof(TTEntry)));
+}
+
+}  // namespace
+
+int tt_allocate(TTMode mode, int choice) {
+    if (mode == TTMode::START_UP) {
+        History.fill(0);
+        choice = TT_DEFAULT_CHOICE;
+    }
+    tt_free();
+    if (choice < 0 || choice >= static_cast<int>(TT_SIZES.size())) choice = TT_DEFAULT_CHOICE;
+    for (; choice > 0; --choice) {
+        table = allocate_entries(TT_SIZES[choice].entries);
+        if (table != nullptr) break;
+    }
+    size_in_force = table != nullptr ? TT_SIZES[choice] : TT_SIZES[0];
+    return choice;
+}
+
+void tt_free() {
+    std::free(table);
+    table = nullptr;
+    size_in_force = TT_SIZES[0];
+}
+
+void tt_clear(PlyRecord& root) {
+    for (std::uint32_t i = 0; i < size_in_force.entries; ++i) {
+        table[i].key = 0;
+        table[i].depth = 0;
+        table[i].score = 0;
+    }
+    root.key = compute_key(root);
+}
+
+void tt_age() {
+    for (std::uint32_t i = 0; i < size_in_force.entries; ++i) {
+        if (table[i].flags != 0) table[i].flags |= TT_OLD;
+    }
+}
+
+int tt_probe(unsigned depth, int& alpha, int& beta, PlyRecord& record, int& score, Side side) {
+    if (table == nullptr) return TT_MISS;
+    TTEntry* entry = &table[record.key & size_in_force.mask];
+    if (entry->key == record.key) {
+        record.tt_slot = 0;
+    } else if (entry[1].key == record.key) {
+        record.tt_slot = 1;
+        ++entry;
+    } else {
+        return TT_MISS;
+    }
+    if (entry->flags & (side == WHITE ? TT_BLACK_TO_MOVE : TT_WHITE_TO_MOVE)) return TT_MISS;
+    if (entry->depth < depth) return TT_HIT;
+    switch (entry->flags & TT_BOUND_MASK) {
+        case TT_EXACT:
+            score = entry->score;
+            return TT_CUTOFF;
+        case TT_UPPER:
+            if (entry->score <= alpha) {
+                score = entry->score;
+                return TT_CUTOFF;
+            }
+            if (entry->score < beta) beta = entry->score;
+            return TT_HIT;
+        default:  // TT_LOWER
+            if (entry->score >= beta) {
+                score = entry->score;
+                return TT_CUTOFF;
+            }
+            if (entry->score > alpha) alpha = entry->score;
+            return TT_HIT;
+    }
+}
+
+void tt_store(unsigned depth, int alpha, int beta, const PlyRecord& record, int score, Side side) {
+    if (table == nullptr) return;
+    // The first entry keeps the deepest result of the current search; the second takes
+    // whatever comes last. An entry left from an earlier search yields at once.
+    TTEntry* entry = &table[record.key & size_in_force.mask];
+    if (depth < entry->depth && !(entry->flags & TT_OLD)) ++entry;
+
+    entry->key = record.key;
+    entry->depth = depth;
+    entry->score = score;
+    std::uint16_t flags = score >= beta ? TT_LOWER : score > alpha ? TT_EXACT : TT_UPPER;
+    if (record.node_flags == 7) flags |= TT_SINGULAR;
+    flags |= side == WHITE ? TT_WHITE_TO_MOVE : TT_BLACK_TO_MOVE;
+    entry->flags = flags;
+    entry->move_index = static_cast<std::uint16_t>(record.best);
+    entry->move = record.moves[record.best].word & MOVE_WORD_MASK;
+    if (store_observer != nullptr) store_observer(*entry);
+}
+
+const TTEntry* tt_matched_entry(const PlyRecord& record) {
+    if (table == nullptr) return nullptr;
+    return &table[(record.key & size_in_force.mask) + static_cast<std::uint32_t>(record.tt_slot)];
+}
+
+const TTEntry* tt_find(std::uint32_t key) {
+    if (table == nullptr) return nullptr;
+    const TTEntry* entry = &table[key & size_in_force.mask];
+    if (entry->key == key) return entry;
+    if (entry[1].key == key) return entry + 1;
+    return nullptr;
+}
+
+std::uint32_t tt_entry_count() { return size_in_force.entries; }
+
+std::size_t tt_size_bytes() { return std::size_t{size_in_force.entries} * sizeof(TTEntry); }
+
+void tt_set_allocation_cap(std::uint32_t max_entries) { allocation_cap = max_entries; }
+
+void tt_set_store_observer(void (*observer)(const TTEntry&)) { store_observer = observer; }

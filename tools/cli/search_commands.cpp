@@ -1,0 +1,178 @@
+// search and bench: the engine searching positions from the command line.
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "engine/board/fen.h"
+#include "engine/board/notation.h"
+#include "engine/knowledge/evaluation.h"
+#include "engine/search/driver.h"
+#include "engine/search/tt.h"
+#include "tools/cli/commands.h"
+#include "tools/cli/options.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string pv_text(const GameState& state) {
+    std::string text;
+    for (int i = 0; i < state.pv_length; ++i) {
+        const PvEntry e = state.pv[i].load();
+        text += ' ' + std::to_string(e.from) + (is_capture_kind(e.kind) ? 'x' : '-') + std::to_string(e.to);
+    }
+    return text;
+}
+
+// Prints one line per completed iteration: the driver rebuilds the principal variation
+// exactly once after each.
+class IterationPrinter : public EngineReporter {
+public:
+    explicit IterationPrinter(const GameState& state) : state_(state) {}
+    void set_status_text(int, const std::string&) override {}
+    void search_info_changed(int) override {}
+    void pv_changed() override {
+        const double seconds = std::chrono::duration<double>(Clock::now() - start_).count();
+        std::printf("depth %d score %d nodes %lld time %.3f pv%s\n", state_.iteration_depth.load(),
+                    state_.score.load(), static_cast<long long>(state_.node_count.load()), seconds,
+                    pv_text(state_).c_str());
+        std::fflush(stdout);
+    }
+
+private:
+    const GameState& state_;
+    Clock::time_point start_ = Clock::now();
+};
+
+void prepare_engine() {
+    init_board_tables();
+    evaluation_init();
+    tt_allocate(TTMode::START_UP, TT_DEFAULT_CHOICE);
+}
+
+// Sets the game state up for the computer to search `board`.
+void prepare_search(GameState& state, const Board& board, Side side, int depth) {
+    set_record_position(root_record(), board, side);
+    state.board = board;
+    state.side = side;
+    state.computer_to_move = 1;
+    state.search_kind = FIXED_PLY;
+    state.search_limit = depth;
+    state.engine_move = 0;
+    state.pv_length = 0;
+    state.engine_request = REQUEST_SEARCH;
+}
+
+// Openings, middle games and endings, kings included. Changing this list changes the
+// bench node count.
+constexpr const char* BENCH_POSITIONS[] = {
+    "W:W31-50:B1-20",
+    "W:W31-47,49-50,K28:B1-17,19-20,23",
+    "B:W22,30,32,35-38,40-49:B1-13,15,17-18",
+    "W:W30-32,35-42,45-47,49:B1-5,7-8,10-11,13-15,22-23,29",
+    "B:W26,30,32-38,41-42,46-47:B1-5,7-8,10,14-15,17,19,23",
+    "W:W26-28,31-32,35-37,39,41,46-47:B2-5,7,10,13,15,17,19,23,25",
+    "W:W26,31-33,35-36,38-42,44-48:B1-5,9-11,13-15,17,20-21,23-25,29",
+    "B:W26,31-33,35-42,45-47:B2-5,9-10,14-16,18-20,23-25,29",
+    "W:W26-27,30-34,36-41,44-47,50:B1-5,10-13,15-19,22-25",
+    "B:W26-27,31-32,35-36,39-41,44,46,50:B1-3,5,9,11-16,18,22,24",
+    "W:W26,28,31,35-46,48:B1-5,8-11,15-17,21-22,24,29",
+    "B:W26-28,35-37,40-42,44-46,48:B2-5,10,12,15,17-18,24,29",
+    "W:W16,26,30,36-43,45-47,50:B1-5,7-8,10,12-15,22,28",
+    "B:W16,26-27,30-31,34,36-41,44,46-47:B1-5,8,10,15,18-19,22-23,25,28",
+    "B:W26,29,31-32,36-38,40-42,44-46,50:B1,4-5,9-11,13,15,17,20-21,24-25,35",
+    "W:W26,31-32,34,36-37,39,41-42,45-46:B4-6,10-12,14-15,20,25,35",
+    "B:W22,26,28,31,36,41,45-46:B2-5,10,12,14-15,19,29-30",
+    "W:W6,22,26,36,41,46:B2-5,10,14-15,23,30,K40",
+    "W:W11,16-17,21,26,31,36:B2-6,10,15,19,K46",
+    "W:W7,16,26,31,36-37,41,46:B4-5,10,14-15,20,K24,K50",
+    "W:WK46,K33,28:BK5,14,19,20",
+    "B:W27,32,38,K45:BK3,12,13,18",
+    "W:W31,32,33,K49:B18,19,K2",
+    "W:WK1,K28,K50:BK5,K46",
+};
+
+}  // namespace
+
+int run_search(int argc, char** argv) {
+    Options options;
+    std::string error;
+    Board board;
+    Side side = WHITE;
+    if (!options.parse(argc, argv, 2, {{"fen", true}, {"depth", true}, {"movetime", true}}, error)) {
+        return usage_error(error);
+    }
+    if (!options.positional().empty()) return usage_error("search takes no argument '" + options.positional()[0] + "'");
+    if (options.has("depth") == options.has("movetime")) return usage_error("search needs --depth N or --movetime S");
+    long depth = MAX_ITERATION_DEPTH;
+    double seconds = 0;
+    if (options.has("depth") && !parse_int(*options.value("depth"), 2, MAX_ITERATION_DEPTH, depth)) {
+        return usage_error("search depth must be 2-" + std::to_string(MAX_ITERATION_DEPTH));
+    }
+    if (options.has("movetime") && (!parse_seconds(*options.value("movetime"), seconds) || seconds > 86400)) {
+        return usage_error("movetime must be a number of seconds");
+    }
+    if (!read_position(options, board, side, error)) return usage_error(error);
+
+    prepare_engine();
+    GameState& state = game_state();
+    prepare_search(state, board, side, static_cast<int>(depth));
+    app_state().pv_shown = 1;
+    IterationPrinter printer(state);
+    set_engine_reporter(&printer);
+
+    int legal = 0;
+    std::thread worker([&] { legal = ::run_search(state); });
+    if (options.has("movetime")) {
+        const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
+        while (Clock::now() < deadline && state.engine_request == REQUEST_SEARCH) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            if (state.iteration_depth == MAX_ITERATION_DEPTH && state.engine_request == REQUEST_SEARCH) {
+                continue;
+            }
+        }
+        state.engine_request = REQUEST_STOP;
+    }
+    worker.join();
+    set_engine_reporter(nullptr);
+    if (legal == 0) {
+        std::printf("bestmove none\n");
+        return 0;
+    }
+    std::printf("bestmove %s\n", move_text(root_moves()[state.engine_move]).c_str());
+    return 0;
+}
+
+int run_bench(int argc, char** argv) {
+    Options options;
+    std::string error;
+    if (!options.parse(argc, argv, 2, {{"depth", true}}, error)) return usage_error(error);
+    if (!options.positional().empty()) return usage_error("bench takes no argument '" + options.positional()[0] + "'");
+    long depth = 11;
+    if (options.has("depth") && !parse_int(*options.value("depth"), 2, MAX_ITERATION_DEPTH, depth)) {
+        return usage_error("bench depth must be 2-" + std::to_string(MAX_ITERATION_DEPTH));
+    }
+    prepare_engine();
+    GameState& state = game_state();
+    std::int64_t nodes = 0;
+    double seconds = 0;
+    int index = 0;
+    for (const char* fen : BENCH_POSITIONS) {
+        Board board;
+        Side side = WHITE;
+        parse_fen(fen, board, side, error);
+        prepare_search(state, board, side, static_cast<int>(depth));
+        const auto start = Clock::now();
+        const int legal = ::run_search(state);
+        seconds += std::chrono::duration<double>(Clock::now() - start).count();
+        nodes += state.node_count;
+        std::printf("position %d nodes %lld score %d bestmove %s\n", ++index,
+                    static_cast<long long>(state.node_count.load()), state.score.load(),
+                    legal ? move_text(root_moves()[state.engine_move]).c_str() : "none");
+    }
+    std::printf("bench: nodes %lld time %.3f nps %.0f\n", static_cast<long long>(nodes), seconds,
+                seconds > 0 ? static_cast<double>(nodes) / seconds : 0.0);
+    return 0;
+}
