@@ -1,0 +1,3 @@
+#include "ui/qt/command_window.h"
+
+CommandWindow::CommandWindow(QWidget* parent) : QWidget(parent) {}

@@ -1,0 +1,3 @@
+#include "ui/qt/printing.h"
+
+int print_game(QWidget*) { return 0; }
