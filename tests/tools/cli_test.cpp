@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -16,7 +17,8 @@ struct CliRun {
 };
 
 CliRun run_cli(const std::string& args) {
-    const std::string err_file = testing::TempDir() + "cli_stderr.txt";
+    // CTest runs these tests side by side: one file per process.
+    const std::string err_file = testing::TempDir() + "cli_stderr_" + std::to_string(getpid()) + ".txt";
     const std::string command = std::string(VANTOR_CLI) + " " + args + " 2>" + err_file;
     CliRun run;
     FILE* pipe = popen(command.c_str(), "r");
