@@ -6,6 +6,7 @@
 // 1, 3, 5 and 6, search_info_changed, pv_changed), which come from the engine thread:
 // an implementation hands those to its own thread and returns at once.
 
+#include <functional>
 #include <string>
 
 #include "engine/board/board.h"
@@ -82,4 +83,8 @@ public:
     virtual bool ask_save_file(std::string& path) = 0;
     // Plays "ding.wav" and returns when it has ended.
     virtual void play_move_sound() = 0;
+
+    // Runs `task` on the main thread, later; without an event loop of its own an
+    // implementation may run it at once on the calling thread.
+    virtual void post_to_main_thread(std::function<void()> task) { task(); }
 };

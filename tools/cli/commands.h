@@ -9,3 +9,4 @@ int run_egdb(int argc, char** argv);
 int run_show(int argc, char** argv);
 int run_search(int argc, char** argv);
 int run_bench(int argc, char** argv);
+int run_selfplay(int argc, char** argv);

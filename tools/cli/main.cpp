@@ -23,6 +23,7 @@ constexpr Command COMMANDS[] = {
     {"egdb", "egdb [--fen F] [--dir D]", run_egdb},
     {"search", "search [--fen F] (--depth N | --movetime S)", run_search},
     {"bench", "bench [--depth N]", run_bench},
+    {"selfplay", "selfplay [--ply N | --movetime S] [--games G] [--save DIR]", run_selfplay},
     {"show", "show FILE", run_show},
 };
 

@@ -1,0 +1,54 @@
+#include "game/file_commands.h"
+
+#include <string>
+
+#include "engine/search/driver.h"
+#include "game/clocks.h"
+#include "game/controller.h"
+#include "game/files.h"
+#include "game/record.h"
+
+void file_open_command() {
+    GameState& state = game_state();
+    AppState& app = app_state();
+    GameUi& ui = game_ui();
+    if (app.engine_state != ENGINE_IDLE) engine_stop(state);
+    stop_clocks();
+    reset_clocks();
+
+    std::string path;
+    bool loaded = false;
+    if (ui.ask_open_file(path)) {
+        loaded = load_game(path, state) == 1;
+        if (!loaded) ui.message_box("Could not read file!", "File Open", MessageKind::ERROR);
+    }
+    if (loaded) {
+        app.game_running = 1;
+        state.use_book = 0;
+        app.play_mode = PLAYER_PLAYER;
+        set_play_mode(PLAYER_PLAYER);
+        ui.draw_all_pieces(state.board);
+        ui.game_changed();
+        engine_reset(state);
+        if (list_legal_moves(state) != 0 && engine_wanted(state)) engine_start(state);
+        return;  // the clocks stay stopped
+    }
+    if (app.game_running) {
+        start_clocks();
+        if (list_legal_moves(state) != 0 && engine_wanted(state)) engine_start(state);
+    }
+}
+
+void file_save_command() {
+    GameState& state = game_state();
+    GameUi& ui = game_ui();
+    if (game_length() == 0) {
+        ui.message_box("No game available!", "File Save", MessageKind::ERROR);
+        return;
+    }
+    if (app_state().engine_state != ENGINE_IDLE) engine_stop(state);
+    std::string path;
+    if (ui.ask_save_file(path) && save_game(path) != 1) {
+        ui.message_box("Could not write file!", "File Save", MessageKind::ERROR);
+    }
+}

@@ -1,0 +1,164 @@
+// selfplay: whole Computer - Computer games through the game controller, as the desktop
+// program plays them, without a window.
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+
+#include "engine/search/driver.h"
+#include "game/clocks.h"
+#include "game/controller.h"
+#include "game/files.h"
+#include "game/move_text.h"
+#include "game/record.h"
+#include "tools/cli/commands.h"
+#include "tools/cli/options.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The command's stand-in for the windows: prints each move as the Game window lists it
+// and runs the engine thread's tasks on the main thread, as the desktop program does.
+class ConsoleUi final : public GameUi {
+public:
+    void set_status_text(int, const std::string&) override {}
+    void check_menu_item(int, bool) override {}
+    void enable_menu_item(int, bool) override {}
+    void press_toolbar_button(int, bool) override {}
+    void draw_square(int, int, int) override {}
+    void draw_all_pieces(const Board&) override {}
+    void current_move_changed() override {}
+    void pv_changed() override {}
+    void search_info_changed(int) override {}
+    void clock_ticked() override {}
+    void clocks_reset() override {}
+    Answer message_box(const std::string&, const std::string&, MessageKind) override { return Answer::OK; }
+    bool ask_open_file(std::string&) override { return false; }
+    bool ask_save_file(std::string&) override { return false; }
+    void play_move_sound() override {}
+
+    void game_changed() override {
+        const int length = game_length();
+        if (length == 0 || length == printed_) return;
+        const GameEntry& entry = game_entry(length - 1);
+        if (length % 2 == 1) {
+            std::printf("%5d %s", (length + 1) / 2, entry_text(entry).c_str());
+        } else {
+            std::printf("  %s\n", entry_text(entry).c_str());
+        }
+        std::fflush(stdout);
+        printed_ = length;
+    }
+    void end_game_listing() {
+        if (printed_ % 2 == 1) std::printf("\n");
+        printed_ = 0;
+    }
+
+    void post_to_main_thread(std::function<void()> task) override {
+        {
+            std::scoped_lock lock(mutex_);
+            tasks_.push_back(std::move(task));
+        }
+        posted_.notify_one();
+    }
+    // Runs the posted tasks; waits at most `timeout` for one to come.
+    void run_tasks(std::chrono::milliseconds timeout) {
+        std::unique_lock lock(mutex_);
+        posted_.wait_for(lock, timeout, [this] { return !tasks_.empty(); });
+        while (!tasks_.empty()) {
+            auto task = std::move(tasks_.front());
+            tasks_.pop_front();
+            lock.unlock();
+            task();
+            lock.lock();
+        }
+    }
+
+private:
+    int printed_ = 0;
+    std::mutex mutex_;
+    std::condition_variable posted_;
+    std::deque<std::function<void()>> tasks_;
+};
+
+// Plays one game to its end; returns the result line.
+std::string play_game(ConsoleUi& ui) {
+    GameState& state = game_state();
+    AppState& app = app_state();
+    new_game(false);  // the console answers the question with OK
+    auto next_tick = std::chrono::steady_clock::now() + 1s;
+    for (;;) {
+        ui.run_tasks(20ms);
+        if (std::chrono::steady_clock::now() >= next_tick) {
+            clock_tick();
+            next_tick += 1s;
+        }
+        const bool over = !app.game_running || state.legal_count == 0;
+        if (over && app.engine_state == ENGINE_IDLE) break;
+        if (app.engine_state == ENGINE_IDLE && state.engine_request == REQUEST_STOP) break;
+    }
+    ui.run_tasks(0ms);
+    ui.end_game_listing();
+    if (state.legal_count == 0) {
+        return state.side == WHITE ? "result: black wins" : "result: white wins";
+    }
+    return "result: stopped after " + std::to_string(game_length()) + " moves";
+}
+
+}  // namespace
+
+int run_selfplay(int argc, char** argv) {
+    Options options;
+    std::string error;
+    if (!options.parse(argc, argv, 2, {{"ply", true}, {"movetime", true}, {"games", true}, {"save", true}},
+                       error)) {
+        return usage_error(error);
+    }
+    if (!options.positional().empty()) return usage_error("selfplay takes no argument '" + options.positional()[0] + "'");
+    if (options.has("ply") && options.has("movetime")) return usage_error("selfplay takes --ply or --movetime, not both");
+    long ply = 6;
+    long seconds = 0;
+    long games = 1;
+    if (options.has("ply") && !parse_int(*options.value("ply"), 2, MAX_ITERATION_DEPTH, ply)) {
+        return usage_error("ply must be 2-" + std::to_string(MAX_ITERATION_DEPTH));
+    }
+    if (options.has("movetime") && !parse_int(*options.value("movetime"), 1, 3600, seconds)) {
+        return usage_error("movetime must be 1-3600 whole seconds");
+    }
+    if (options.has("games") && !parse_int(*options.value("games"), 1, 100000, games)) {
+        return usage_error("games must be 1-100000");
+    }
+
+    ConsoleUi ui;
+    set_game_ui(&ui);
+    game_init();
+    Settings& s = settings();
+    s.sound = 0;
+    s.permanent_brain = 0;
+    s.search_mode = seconds > 0 ? FIXED_TIME_PER_MOVE : FIXED_PLY;
+    s.ply = static_cast<int>(ply);
+    s.seconds_per_move = static_cast<int>(seconds);
+    engine_launch();
+    change_play_mode(COMPUTER_COMPUTER);
+
+    int status = 0;
+    for (long game = 1; game <= games; ++game) {
+        std::printf("game %ld\n", game);
+        std::printf("%s\n", play_game(ui).c_str());
+        if (const auto dir = options.value("save")) {
+            const std::string path = *dir + "/game" + std::to_string(game) + ".tgr";
+            if (save_game(path) != 1) {
+                std::fprintf(stderr, "vantor-cli: could not write %s\n", path.c_str());
+                status = 1;
+            }
+        }
+    }
+    game_shutdown();
+    set_game_ui(nullptr);
+    return status;
+}
