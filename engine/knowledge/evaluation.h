@@ -1,12 +1,30 @@
 #pragma once
 // The static evaluation: a score for the side to move in units where a man is 100.
 
+#include <array>
+#include <cstdint>
+
 #include "engine/board/board.h"
 
 inline constexpr int WIN_SCORE = 5000;
 
-// Builds the row, path-cone and bit-count tables; once at start-up, after
-// init_board_tables.
+// The squares a man can still pass through on its way to promotion, from each of its
+// forward neighbours: the neighbour itself and, k rows further on, every square at
+// most k columns away from it. Indexed by bit position; a neighbour off the board (and
+// a bit that is no square) gives the empty set.
+struct PathCones {
+    Bitboard white_left = 0;   // from the neighbour at +5
+    Bitboard white_right = 0;  // from the neighbour at +6
+    Bitboard black_right = 0;  // from the neighbour at -5
+    Bitboard black_left = 0;   // from the neighbour at -6
+};
+extern const std::array<PathCones, 64> PathCone;
+
+// Number of set bits of every 16-bit value.
+extern const std::array<std::uint8_t, 65536> BitCountTable;
+
+// The tables are constant data built by the compiler; these two are kept for the
+// start-up and exit sequence and do nothing.
 void evaluation_init();
 void evaluation_free();
 
@@ -22,3 +40,11 @@ bool has_free_man(Side side, const PlyRecord& position);
 // The score for `side` to move. `bound` is the caller's alpha: far below it the
 // positional terms are skipped. Fills position.type_counts.
 int evaluate(Side side, PlyRecord& position, int bound);
+
+// evaluate with `probe` asked in place of the endgame databases (which answer through
+// egdb_probe); a null probe never answers.
+using EndgameProbe = int (*)(Side side, const PlyRecord& position);
+int evaluate_with_probe(Side side, PlyRecord& position, int bound, EndgameProbe probe);
+
+// The free-path term: men with an open road to promotion, White's view, not halved.
+int free_path_sum(const Board& board);

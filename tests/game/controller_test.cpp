@@ -1,0 +1,401 @@
+// The game controller as the desktop program drives it, with the engine thread running:
+// clicks, the clock tick, forced and book moves, undo and redo, set-up, Computer -
+// Computer play, and the File commands. The user interface is a recording fake whose
+// message boxes the tests answer.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "engine/board/fen.h"
+#include "engine/board/notation.h"
+#include "engine/search/driver.h"
+#include "game/clocks.h"
+#include "game/controller.h"
+#include "game/file_commands.h"
+#include "game/move_text.h"
+#include "game/record.h"
+#include "records/settings.h"
+#include "tools/book/book_source.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::atomic<std::int64_t> fake_milliseconds{1000000};
+std::int64_t fake_clock() { return fake_milliseconds.load(); }
+
+class ControllerUi final : public GameUi {
+public:
+    Answer answer = Answer::OK;
+    std::string open_path;
+    std::string save_path;
+    std::vector<std::string> messages;
+    int sounds = 0;
+    int games_changed = 0;
+
+    void set_status_text(int pane, const std::string& text) override {
+        std::scoped_lock lock(mutex_);
+        status_[pane] = text;
+    }
+    std::string status(int pane) {
+        std::scoped_lock lock(mutex_);
+        return status_[pane];
+    }
+    void search_info_changed(int) override {}
+    void pv_changed() override {}
+    void check_menu_item(int, bool) override {}
+    void enable_menu_item(int command, bool enabled) override { enabled_[command] = enabled; }
+    bool enabled(int command) { return enabled_[command]; }
+    void press_toolbar_button(int, bool) override {}
+    void draw_square(int, int, int) override {}
+    void draw_all_pieces(const Board&) override {}
+    void game_changed() override { ++games_changed; }
+    void current_move_changed() override {}
+    void clock_ticked() override {}
+    void clocks_reset() override {}
+    Answer message_box(const std::string& text, const std::string& caption, MessageKind) override {
+        messages.push_back(caption + ": " + text);
+        return answer;
+    }
+    bool ask_open_file(std::string& path) override {
+        path = open_path;
+        return !path.empty();
+    }
+    bool ask_save_file(std::string& path) override {
+        path = save_path;
+        return !path.empty();
+    }
+    void play_move_sound() override { ++sounds; }
+
+    // The engine thread's commits wait here until the test's main thread runs them.
+    void post_to_main_thread(std::function<void()> task) override {
+        {
+            std::scoped_lock lock(mutex_);
+            tasks_.push_back(std::move(task));
+        }
+        posted_.notify_one();
+    }
+    void run_tasks(std::chrono::milliseconds timeout) {
+        std::unique_lock lock(mutex_);
+        posted_.wait_for(lock, timeout, [this] { return !tasks_.empty(); });
+        while (!tasks_.empty()) {
+            auto task = std::move(tasks_.front());
+            tasks_.pop_front();
+            lock.unlock();
+            task();
+            lock.lock();
+        }
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable posted_;
+    std::deque<std::function<void()>> tasks_;
+    std::map<int, std::string> status_;
+    std::map<int, bool> enabled_;
+};
+
+class Controller : public testing::Test {
+protected:
+    ControllerUi ui;
+    GameState& state = game_state();
+    AppState& app = app_state();
+    std::string dir = testing::TempDir() + "vantor_controller_" + std::to_string(getpid());
+
+    void SetUp() override {
+        std::filesystem::create_directories(dir);
+        set_tick_source(fake_clock);
+        set_game_ui(&ui);
+        game_init(dir.c_str());  // no book, no databases unless a test writes them
+        engine_launch();
+        settings().ply = 4;
+    }
+    void TearDown() override {
+        game_shutdown();
+        set_game_ui(nullptr);
+        set_tick_source(nullptr);
+        std::filesystem::remove_all(dir);
+    }
+
+    void new_game_in(int mode, const char* fen = nullptr) {
+        change_play_mode(mode);
+        if (fen == nullptr) {
+            new_game_command();
+            return;
+        }
+        Side side = WHITE;
+        std::string error;
+        ASSERT_TRUE(parse_fen(fen, state.board, side, error)) << error;
+        state.side = side;
+        new_game(true);
+    }
+    // Waits (running posted tasks) until the engine is idle; false after 30 s.
+    bool wait_idle() {
+        const auto deadline = std::chrono::steady_clock::now() + 30s;
+        while (app.engine_state != ENGINE_IDLE) {
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            ui.run_tasks(1ms);
+        }
+        ui.run_tasks(0ms);
+        return true;
+    }
+    void tick(int seconds = 1) {
+        fake_milliseconds += 1000 * seconds;
+        clock_tick();
+    }
+    void click(int square) { board_clicked(square); }
+    std::string last_move() {
+        if (game_length() == 0) return "";
+        return entry_text(game_entry(game_length() - 1));
+    }
+};
+
+}  // namespace
+
+TEST_F(Controller, AfterStartUpTheBoardTakesNoMove) {
+    click(32);
+    click(28);
+    EXPECT_EQ(game_length(), 0);
+    EXPECT_EQ(app.game_running, 0);
+    EXPECT_EQ(ui.status(PANE_PLAY_MODE), "Player - Player");
+    EXPECT_EQ(ui.status(PANE_ENGINE), "IDLE");
+}
+
+TEST_F(Controller, PlayerAgainstComputerFromTheFirstClickToTheReply) {
+    new_game_in(PLAYER_COMPUTER);
+    EXPECT_EQ(app.engine_state, ENGINE_THINKING);  // Permanent Brain, on by default
+    click(32);  // two moves: the piece is picked up
+    EXPECT_EQ(selected_square(), 32);
+    click(28);
+    EXPECT_EQ(game_length(), 1);
+    EXPECT_EQ(ui.sounds, 1);
+    EXPECT_EQ(state.computer_to_move, 1);
+    EXPECT_EQ(ui.status(PANE_MESSAGE), "322800");
+    click(19);  // the computer is to move: clicks do nothing
+    ASSERT_TRUE(wait_idle());
+    EXPECT_EQ(game_length(), 1);  // the move waits for the tick
+    tick();
+    EXPECT_EQ(game_length(), 2);
+    EXPECT_EQ(state.computer_to_move, 0);
+    EXPECT_EQ(ui.status(PANE_TURN), "Player to move with White");
+    EXPECT_EQ(app.engine_state, ENGINE_THINKING);
+}
+
+TEST_F(Controller, WithTheClocksStoppedTheComputerNeverMoves) {
+    new_game_in(PLAYER_COMPUTER);
+    click(32);
+    click(28);
+    ASSERT_TRUE(wait_idle());
+    clock_stop_command();
+    tick(5);
+    EXPECT_EQ(game_length(), 1);
+    clock_start_command();
+    ASSERT_TRUE(wait_idle());
+    tick();
+    EXPECT_EQ(game_length(), 2);
+}
+
+TEST_F(Controller, TheTimeLimitEndsTheSearch) {
+    settings().search_mode = FIXED_TIME_PER_MOVE;
+    settings().seconds_per_move = 3;
+    new_game_in(COMPUTER_PLAYER);  // the computer (White) thinks until its time is up
+    EXPECT_EQ(app.engine_state, ENGINE_SEARCHING);
+    tick(1);
+    tick(1);
+    EXPECT_EQ(game_length(), 0);
+    tick(1);
+    EXPECT_EQ(game_length(), 1);
+}
+
+TEST_F(Controller, ForcedMovesArePlayedAtOnce) {
+    settings().permanent_brain = 0;
+    // After 28-23 Black's only move is 19x28 (39 stops it going on over 33), played at
+    // once; then White must take back with 33x22, the last capture of the game.
+    new_game_in(PLAYER_COMPUTER, "W:W28,33,39:B19");
+    click(28);
+    click(23);
+    EXPECT_EQ(game_length(), 2);
+    EXPECT_EQ(last_move(), "19x28");
+    EXPECT_EQ(app.engine_state, ENGINE_IDLE);  // no search for a forced move
+
+    // The player's own forced capture waits for a click, unless Auto Move is on.
+    EXPECT_EQ(state.legal_count, 1);
+    undo_move();
+    undo_move();
+    settings().auto_move = 1;
+    click(28);
+    click(23);
+    EXPECT_EQ(game_length(), 3);
+    EXPECT_EQ(last_move(), "33x22");
+}
+
+TEST_F(Controller, BookMovesAreFollowedWithoutSearchAndLeftForGood) {
+    std::vector<BookSourceLine> lines;
+    std::string error;
+    ASSERT_TRUE(parse_book_source("W 100 33-28 18-23 39-33 12-18 44-39\n", lines, error)) << error;
+    ASSERT_TRUE(replay_book_line(lines[0], error)) << error;
+    const std::vector<std::uint8_t> file = build_book_file(lines);
+    std::ofstream(dir + "/book.dat", std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    game_shutdown();
+    game_init(dir.c_str());
+    engine_launch();
+    settings().book_use = 1;
+    settings().permanent_brain = 0;
+
+    ASSERT_EQ(state.use_book, 1);
+    new_game_in(COMPUTER_PLAYER);
+    EXPECT_EQ(game_length(), 1);
+    EXPECT_EQ(last_move(), "33-28");
+    EXPECT_EQ(app.engine_state, ENGINE_IDLE);
+    click(18);
+    click(23);
+    EXPECT_EQ(game_length(), 3);  // 39-33 straight from the book
+    EXPECT_EQ(last_move(), "39-33");
+    EXPECT_EQ(state.use_book, 1);
+
+    click(17);  // out of the book: the engine searches the reply
+    click(22);
+    EXPECT_EQ(state.use_book, 0);
+    ASSERT_TRUE(wait_idle());
+    tick();
+    EXPECT_EQ(game_length(), 5);
+    EXPECT_EQ(state.use_book, 0);
+}
+
+TEST_F(Controller, UndoAndRedoStopAtTheEnds) {
+    new_game_in(PLAYER_PLAYER);
+    undo_move();
+    EXPECT_EQ(game_current(), 0);
+    click(32);
+    click(28);
+    click(19);
+    click(23);
+    redo_move();
+    EXPECT_EQ(game_current(), 2);
+    undo_move();
+    undo_move();
+    undo_move();
+    EXPECT_EQ(game_current(), 0);
+    EXPECT_EQ(state.side, WHITE);
+    redo_move();
+    EXPECT_EQ(game_current(), 1);
+    EXPECT_EQ(state.side, BLACK);
+    EXPECT_EQ(game_length(), 2);
+}
+
+TEST_F(Controller, ANewGameFromSetUpWithBlackToMoveLetsTheComputerStart) {
+    change_play_mode(PLAYER_COMPUTER);  // the computer plays Black
+    toggle_setup_mode();
+    EXPECT_EQ(app.setup_mode, 1);
+    EXPECT_TRUE(ui.enabled(CMD_EDIT_CLEAR));
+    setup_clear();
+    click(28);  // an empty square takes a man of the set-up colour (White)
+    click(19);
+    click(19);
+    click(19);  // white man, white king, empty: the colour turns to Black
+    click(19);
+    setup_side(BLACK);
+    EXPECT_EQ(piece_on_square(28, state.board), WHITE_MAN);
+    EXPECT_EQ(piece_on_square(19, state.board), BLACK_MAN);
+    toggle_setup_mode();
+    EXPECT_EQ(app.setup_mode, 0);
+    EXPECT_EQ(app.game_running, 1);
+    EXPECT_EQ(state.side, BLACK);
+    EXPECT_EQ(state.computer_to_move, 1);
+    EXPECT_EQ(game_entry(0).side, BLACK);
+    ASSERT_TRUE(wait_idle());
+    tick();
+    EXPECT_EQ(game_length(), 1);
+}
+
+TEST_F(Controller, TheEndOfTheGameStopsTheClocks) {
+    settings().permanent_brain = 0;
+    new_game_in(PLAYER_PLAYER, "W:W28:B23");
+    EXPECT_EQ(app.clocks_running, 1);
+    click(28);  // 28x19 takes the last black piece
+    EXPECT_EQ(state.legal_count, 0);
+    EXPECT_EQ(app.clocks_running, 0);
+    EXPECT_EQ(app.engine_state, ENGINE_IDLE);
+}
+
+TEST_F(Controller, ComputerComputerPlaysOnAndStopsPromptly) {
+    settings().ply = 2;
+    settings().permanent_brain = 0;
+    new_game_in(COMPUTER_COMPUTER);
+    undo_move();  // nothing in this mode
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (game_length() < 6 && std::chrono::steady_clock::now() < deadline) ui.run_tasks(5ms);
+    EXPECT_GE(game_length(), 6);
+    const auto start = std::chrono::steady_clock::now();
+    change_play_mode(PLAYER_PLAYER);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);  // not the 10 s timeout
+    EXPECT_EQ(app.engine_state, ENGINE_IDLE);
+    const int length = game_length();
+    ui.run_tasks(50ms);  // a commit posted before the stop is dropped
+    EXPECT_EQ(game_length(), length);
+}
+
+TEST_F(Controller, EscapeAsksBeforeItHaltsTheGame) {
+    new_game_in(PLAYER_PLAYER);
+    ui.answer = Answer::CANCEL;
+    abort_game();
+    EXPECT_EQ(app.game_running, 1);
+    ui.answer = Answer::OK;
+    abort_game();
+    EXPECT_EQ(app.game_running, 0);
+    click(32);
+    click(28);
+    EXPECT_EQ(game_length(), 0);
+    EXPECT_EQ(ui.messages.back(), "Game Abort: Abort Game?");
+}
+
+TEST_F(Controller, NewGameCancelledLeavesTheGameHalted) {
+    new_game_in(PLAYER_PLAYER);
+    ui.answer = Answer::CANCEL;
+    new_game_command();
+    EXPECT_EQ(app.game_running, 0);
+    EXPECT_EQ(ui.messages.back(), "Game New: Start a new Game?");
+}
+
+TEST_F(Controller, FileSaveAndOpen) {
+    new_game_in(PLAYER_PLAYER);
+    ui.save_path = dir + "/game.tgr";
+    file_save_command();
+    EXPECT_EQ(ui.messages.back(), "File Save: No game available!");
+    EXPECT_FALSE(std::filesystem::exists(ui.save_path));
+
+    click(32);
+    click(28);
+    file_save_command();
+    EXPECT_EQ(std::filesystem::file_size(ui.save_path), 10u);
+    ui.save_path = dir + "/no/such/dir/game.tgr";
+    file_save_command();
+    EXPECT_EQ(ui.messages.back(), "File Save: Could not write file!");
+
+    std::ofstream(dir + "/broken.tgr") << "not a game";
+    ui.open_path = dir + "/broken.tgr";
+    file_open_command();
+    EXPECT_EQ(ui.messages.back(), "File Open: Could not read file!");
+    EXPECT_EQ(app.clocks_running, 1);  // the running game goes on with fresh clocks
+    EXPECT_EQ(game_length(), 1);
+
+    change_play_mode(PLAYER_COMPUTER);  // the computer (Black) starts to think
+    ui.open_path = dir + "/game.tgr";
+    file_open_command();
+    EXPECT_EQ(game_length(), 1);
+    EXPECT_EQ(app.play_mode, PLAYER_PLAYER);
+    EXPECT_EQ(app.clocks_running, 0);
+    EXPECT_EQ(state.side, BLACK);
+}
