@@ -1,0 +1,175 @@
+// Faults on the line: a hand-driven peer on end b plays the protocol against a link on end a.
+#include <sys/resource.h>
+
+#include <chrono>
+#include <memory>
+#include <random>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "null_modem.h"
+#include "relaycom.h"
+
+namespace serial_test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class LineFault : public CableTest {
+  protected:
+    void SetUp() override {
+        CableTest::SetUp();
+        if (HasFatalFailure()) return;
+        ASSERT_EQ(link_.connect(), 0);
+        peer_ = std::make_unique<RawPeer>(cable_.b());
+        ASSERT_TRUE(peer_->is_open());
+    }
+
+    // The peer reads the next byte, expects it to be want, and echoes it.
+    void echo_next(char want) {
+        const auto byte = peer_->read(2000ms);
+        ASSERT_TRUE(byte.has_value()) << "nothing came, expected '" << want << "'";
+        ASSERT_EQ(static_cast<char>(*byte), want);
+        peer_->write(std::string(1, want));
+    }
+
+    CConnNulmodem link_{kComA};
+    std::unique_ptr<RawPeer> peer_;
+};
+
+Millis cpu_time() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto total = [](const timeval& t) {
+        return std::chrono::seconds(t.tv_sec) + std::chrono::microseconds(t.tv_usec);
+    };
+    return std::chrono::duration_cast<Millis>(total(usage.ru_utime) + total(usage.ru_stime));
+}
+
+TEST_F(LineFault, NoiseBetweenMessagesIsDropped) {
+    std::mt19937 random(20240611);
+    std::uniform_int_distribution<int> any_byte(0, 255);
+    const auto noise = [&] {
+        std::string bytes;
+        while (bytes.size() < 200) {
+            const char c = static_cast<char>(any_byte(random));
+            if (c != 'S') bytes.push_back(c);  // an "S" would open a message of its own
+        }
+        return bytes;
+    };
+
+    peer_->write(noise());
+    peer_->drain(300ms);
+    ASSERT_TRUE(peer_->send_message("1234"));
+    peer_->write(noise());
+    peer_->drain(300ms);
+    ASSERT_TRUE(peer_->send_message("5678"));
+
+    EXPECT_EQ(wait_for_message(link_, 2000ms), "1234");
+    EXPECT_EQ(wait_for_message(link_, 2000ms), "5678");
+    EXPECT_FALSE(wait_for_status(link_, 3, 300ms)) << "noise turned into a message";
+
+    link_.putmessage("90");
+    EXPECT_EQ(peer_->receive_message(2000ms), "90");
+}
+
+TEST_F(LineFault, MessageOver127CharactersIsDropped) {
+    // The receiver gives up at the 128th character and, back outside a message, goes on
+    // echoing (and dropping) the rest.
+    ASSERT_TRUE(peer_->send_message(std::string(128, '7')));
+    ASSERT_TRUE(peer_->send_message(std::string(127, '8')));
+    EXPECT_EQ(wait_for_message(link_, 2000ms), std::string(127, '8'));
+    EXPECT_FALSE(wait_for_status(link_, 3, 300ms));
+}
+
+TEST_F(LineFault, StartWithoutEndHoldsTheLineUntilTheMessageEnds) {
+    peer_->write("S");
+    ASSERT_EQ(peer_->read(1000ms), 'S');
+
+    // The receiver waits inside the message and keeps the line, so the sender waits too.
+    link_.putmessage("42");
+    EXPECT_FALSE(peer_->read(500ms).has_value()) << "the sender used the line";
+
+    // A new "S" starts the message again; its "E" ends it and frees the line.
+    ASSERT_TRUE(peer_->send_message("77"));
+    EXPECT_EQ(wait_for_message(link_, 2000ms), "77");
+    EXPECT_EQ(peer_->receive_message(2000ms), "42");
+}
+
+TEST_F(LineFault, DisconnectEndsBothThreadsInsideAMessage) {
+    ASSERT_TRUE(wait_for_link_threads(2));
+    peer_->write("S");
+    ASSERT_EQ(peer_->read(1000ms), 'S');
+    link_.putmessage("42");  // the sender now waits for the line
+    std::this_thread::sleep_for(200ms);
+
+    EXPECT_LT(timed_disconnect(link_), 1000ms);
+    EXPECT_EQ(link_.status(), 0);
+    EXPECT_TRUE(wait_for_link_threads(0));
+}
+
+// After a hang-up every read and write fails at once; the link must neither spin on that
+// nor hang in disconnect.
+void expect_quiet_and_quick_to_stop(CConnNulmodem& link) {
+    std::this_thread::sleep_for(100ms);
+    const Millis cpu_before = cpu_time();
+    std::this_thread::sleep_for(600ms);
+    EXPECT_LT(cpu_time() - cpu_before, 250ms) << "the link spins on a dead line";
+    EXPECT_LT(timed_disconnect(link), 1000ms);
+    EXPECT_EQ(link.status(), 0);
+}
+
+TEST_F(LineFault, PeerGoneWhileSending) {
+    link_.putmessage("123456");
+    echo_next('S');
+    echo_next('1');
+    ASSERT_EQ(peer_->read(1000ms), '2');
+    cable_.pull_out();
+    expect_quiet_and_quick_to_stop(link_);
+}
+
+TEST_F(LineFault, PeerGoneWhileReceiving) {
+    peer_->write("S");
+    ASSERT_EQ(peer_->read(1000ms), 'S');
+    peer_->write("3");
+    ASSERT_EQ(peer_->read(1000ms), '3');
+    link_.putmessage("55");
+    cable_.pull_out();
+    expect_quiet_and_quick_to_stop(link_);
+}
+
+TEST_F(LineFault, WrongEchoRestartsTheWholeMessage) {
+    link_.putmessage("123");
+    echo_next('S');
+    const auto first = peer_->read(2000ms);
+    ASSERT_EQ(first, '1');
+    peer_->write("9");  // a wrong echo
+
+    echo_next('S');
+    echo_next('1');
+    echo_next('2');
+    echo_next('3');
+    echo_next('E');
+    EXPECT_FALSE(peer_->read(300ms).has_value());
+}
+
+TEST_F(LineFault, SimultaneousStartsAreSortedOut) {
+    // Both ends start a message at the same moment: each sender reads the other's "S" as
+    // its echo and then a wrong character. The link must stand back so that one of the two
+    // messages goes through, and then send its own.
+    link_.putmessage("12");
+    ASSERT_EQ(peer_->read(2000ms), 'S');
+    peer_->write("S");
+    ASSERT_EQ(peer_->read(2000ms), '1');
+    peer_->write("7");
+
+    // The peer restarts at once, as a sender does after a wrong echo.
+    ASSERT_TRUE(peer_->send_message("78")) << "the link kept the line after a collision";
+    EXPECT_EQ(wait_for_message(link_, 2000ms), "78");
+    EXPECT_EQ(peer_->receive_message(2000ms), "12");
+}
+
+}  // namespace
+}  // namespace serial_test

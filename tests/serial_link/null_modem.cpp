@@ -1,0 +1,256 @@
+#include "null_modem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <future>
+#include <thread>
+
+namespace serial_test {
+
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+bool is_raw(const std::string& device) {
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    termios line{};
+    const bool raw = ::tcgetattr(fd, &line) == 0 && (line.c_lflag & ICANON) == 0;
+    ::close(fd);
+    return raw;
+}
+
+}  // namespace
+
+Watchdog::Watchdog(std::chrono::seconds limit)
+    : thread_([this, limit] {
+          std::unique_lock guard(mutex_);
+          if (!done_changed_.wait_for(guard, limit, [this] { return done_; })) {
+              std::fprintf(stderr, "test still running after %lld s\n",
+                           static_cast<long long>(limit.count()));
+              std::_Exit(3);
+          }
+      }) {}
+
+Watchdog::~Watchdog() {
+    {
+        std::scoped_lock guard(mutex_);
+        done_ = true;
+    }
+    done_changed_.notify_all();
+    thread_.join();
+}
+
+NullModemCable::~NullModemCable() {
+    pull_out();
+    if (!dir_.empty()) ::rmdir(dir_.c_str());
+}
+
+bool NullModemCable::plug_in(std::string& why) {
+    char dir[] = "/tmp/relaycom-test-XXXXXX";
+    if (::mkdtemp(dir) == nullptr) {
+        why = "mkdtemp failed";
+        return false;
+    }
+    dir_ = dir;
+    a_ = dir_ + "/a";
+    b_ = dir_ + "/b";
+    const std::string end_a = "pty,raw,echo=0,link=" + a_;
+    const std::string end_b = "pty,raw,echo=0,link=" + b_;
+    const pid_t parent = ::getpid();
+    socat_ = ::fork();
+    if (socat_ == 0) {
+        // socat goes with the test program even when that ends abruptly.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parent) ::_exit(127);
+        const int nothing = ::open("/dev/null", O_RDWR);
+        ::dup2(nothing, STDIN_FILENO);
+        ::dup2(nothing, STDOUT_FILENO);
+        ::execlp("socat", "socat", end_a.c_str(), end_b.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    if (socat_ < 0) {
+        why = "fork failed";
+        return false;
+    }
+    // socat makes each link before it sets that pty raw (VMIN 1), and a link opened in
+    // between would have its settings overwritten: wait until both ends are raw.
+    const auto deadline = Clock::now() + 5s;
+    while (!is_raw(a_) || !is_raw(b_)) {
+        int wstatus = 0;
+        if (::waitpid(socat_, &wstatus, WNOHANG) == socat_) {
+            socat_ = -1;
+            why = "socat did not run (scripts/install-deps.sh --test installs it)";
+            return false;
+        }
+        if (Clock::now() > deadline) {
+            why = "socat did not set up both ends within 5 s";
+            return false;
+        }
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+void NullModemCable::pull_out() {
+    if (socat_ > 0) {
+        ::kill(socat_, SIGTERM);
+        int wstatus = 0;
+        while (::waitpid(socat_, &wstatus, 0) == -1 && errno == EINTR) {
+        }
+        socat_ = -1;
+    }
+    if (!a_.empty()) ::unlink(a_.c_str());
+    if (!b_.empty()) ::unlink(b_.c_str());
+}
+
+void route_com(int number, const std::string& device) {
+    const std::string variable = "VANTOR_COM" + std::to_string(number);
+    ::setenv(variable.c_str(), device.c_str(), 1);
+}
+
+RawPeer::RawPeer(const std::string& device) {
+    fd_ = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0) return;
+    termios line{};
+    if (::tcgetattr(fd_, &line) == 0) {
+        ::cfmakeraw(&line);
+        line.c_cc[VMIN] = 0;
+        line.c_cc[VTIME] = 0;
+        ::tcsetattr(fd_, TCSANOW, &line);
+    }
+}
+
+RawPeer::~RawPeer() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void RawPeer::write(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+        if (n <= 0) return;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
+std::optional<unsigned char> RawPeer::read(Millis timeout) {
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+        const auto left = std::chrono::ceil<Millis>(deadline - Clock::now()).count();
+        if (left <= 0) return std::nullopt;
+        pollfd ready{fd_, POLLIN, 0};
+        const int n = ::poll(&ready, 1, static_cast<int>(left));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return std::nullopt;
+        unsigned char byte = 0;
+        if (::read(fd_, &byte, 1) == 1) return byte;
+        if ((ready.revents & (POLLHUP | POLLERR)) != 0) return std::nullopt;
+    }
+}
+
+std::string RawPeer::drain(Millis quiet) {
+    std::string got;
+    while (const auto byte = read(quiet)) got.push_back(static_cast<char>(*byte));
+    return got;
+}
+
+bool RawPeer::send_message(std::string_view text, Millis echo_timeout) {
+    std::string frame(1, 'S');
+    frame.append(text).push_back('E');
+    for (const char c : frame) {
+        write(std::string_view(&c, 1));
+        const auto echo = read(echo_timeout);
+        if (!echo || *echo != static_cast<unsigned char>(c)) return false;
+    }
+    return true;
+}
+
+std::optional<std::string> RawPeer::receive_message(Millis timeout) {
+    const auto deadline = Clock::now() + timeout;
+    std::optional<std::string> text;
+    for (;;) {
+        const auto left = std::chrono::ceil<Millis>(deadline - Clock::now());
+        if (left <= 0ms) return std::nullopt;
+        const auto byte = read(left);
+        if (!byte) return std::nullopt;
+        const char c = static_cast<char>(*byte);
+        write(std::string_view(&c, 1));
+        if (c == 'S') {
+            text.emplace();
+        } else if (c == 'E' && text) {
+            return text;
+        } else if (text) {
+            text->push_back(c);
+        }
+    }
+}
+
+bool wait_for_status(CConnection& link, int want, Millis timeout) {
+    const auto deadline = Clock::now() + timeout;
+    while (link.status() != want) {
+        if (Clock::now() > deadline) return false;
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+std::optional<std::string> wait_for_message(CConnection& link, Millis timeout) {
+    if (!wait_for_status(link, 3, timeout)) return std::nullopt;
+    char buffer[128];
+    link.getmessage(buffer);
+    return std::string(buffer);
+}
+
+Millis timed_disconnect(CConnection& link) {
+    const auto start = Clock::now();
+    auto done = std::async(std::launch::async, [&link] { link.disconnect(); });
+    if (done.wait_for(5s) != std::future_status::ready) {
+        std::fprintf(stderr, "disconnect() has not returned after 5 s\n");
+        std::_Exit(2);
+    }
+    return std::chrono::duration_cast<Millis>(Clock::now() - start);
+}
+
+int link_threads() {
+    int count = 0;
+    if (DIR* tasks = ::opendir("/proc/self/task")) {
+        while (const dirent* entry = ::readdir(tasks)) {
+            if (entry->d_name[0] == '.') continue;
+            const std::string comm = std::string("/proc/self/task/") + entry->d_name + "/comm";
+            std::ifstream name(comm);
+            std::string line;
+            if (std::getline(name, line) && line.rfind("relaycom", 0) == 0) ++count;
+        }
+        ::closedir(tasks);
+    }
+    return count;
+}
+
+bool wait_for_link_threads(int want, Millis timeout) {
+    const auto deadline = Clock::now() + timeout;
+    while (link_threads() != want) {
+        if (Clock::now() > deadline) return false;
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+void CableTest::SetUp() {
+    std::string why;
+    ASSERT_TRUE(cable_.plug_in(why)) << why;
+    route_com(kComA, cable_.a());
+    route_com(kComB, cable_.b());
+}
+
+}  // namespace serial_test
