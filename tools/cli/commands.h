@@ -10,3 +10,4 @@ int run_show(int argc, char** argv);
 int run_search(int argc, char** argv);
 int run_bench(int argc, char** argv);
 int run_selfplay(int argc, char** argv);
+int run_remote(int argc, char** argv);

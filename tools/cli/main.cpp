@@ -24,6 +24,7 @@ constexpr Command COMMANDS[] = {
     {"search", "search [--fen F] (--depth N | --movetime S)", run_search},
     {"bench", "bench [--depth N]", run_bench},
     {"selfplay", "selfplay [--ply N | --movetime S] [--games G] [--save DIR]", run_selfplay},
+    {"remote", "remote --com N --computer white|black [--ply P] [--moves M] [--timeout S]", run_remote},
     {"show", "show FILE", run_show},
 };
 
