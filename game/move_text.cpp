@@ -124,3 +124,10 @@ std::string entry_text(const GameEntry& entry) {
     std::snprintf(text, sizeof text, "%2d%c%2d", entry.from, separator, entry.to);
     return text;
 }
+
+std::string format_move_word(std::uint32_t word) {
+    const int from = BIT_TO_SQUARE[move_from(word)];
+    const int to = BIT_TO_SQUARE[move_to(word)];
+    if (from == 0 || to == 0) return {};
+    return std::to_string(from) + (is_capture_kind(move_kind(word)) ? 'x' : '-') + std::to_string(to);
+}

@@ -32,6 +32,8 @@ int parse_move_message(GameState& state, const MoveMessage& text);
 
 // "%d-%d", or "%dx%d" when the root position's moves capture; "" outside the list.
 std::string format_move(int index);
+// The same text from a move word alone: safe while the engine rewrites its root list.
+std::string format_move_word(std::uint32_t word);
 
 // The squares taken by the move stored at entry_index, in bit order, one byte each;
 // returns their number. The caller has listed that entry's position in the root record.

@@ -45,6 +45,10 @@ struct GameState {
     Word iteration_depth{0};
     Word examined_move{0};  // root move index being searched
     Word engine_move{0};    // root move index the engine (or the book) proposes
+    // The same two moves as move words (without the tried flag): the windows name them
+    // from these while the engine rewrites its root list.
+    Word examined_word{0};
+    Word engine_word{0};
     Word move_to_play{0};   // root move index move_done plays next
     Word player_move{0};    // root move index chosen with the mouse
     Word pv_length{0};

@@ -20,6 +20,19 @@ inline bool stopped() {
     return state->engine_request.load(std::memory_order_relaxed) != REQUEST_SEARCH;
 }
 
+// The root move being searched, and the one the engine would play now.
+void publish_examined(const PlyRecord& root) {
+    state->examined_word = static_cast<std::int32_t>(root.moves[root.current].word & MOVE_WORD_MASK);
+    state->examined_move = root.current;
+    report_progress(2);
+}
+
+void publish_engine_move(const PlyRecord& root) {
+    state->engine_word = static_cast<std::int32_t>(root.moves[root.current].word & MOVE_WORD_MASK);
+    state->engine_move = root.current;
+    report_progress(3);
+}
+
 inline int evaluate_leaf(Side side, PlyRecord& record, int alpha) {
     ++counters.evaluations;
     return evaluate(side, record, alpha);
@@ -247,10 +260,8 @@ int root_search(int depth, int alpha, int beta, PlyRecord& record, Side side) {
         slot = pick_root_move(record, probe != TT_MISS);
     }
     record.best = record.current;
-    state->examined_move = record.current;
-    report_progress(2);
-    state->engine_move = record.current;
-    report_progress(3);
+    publish_examined(record);
+    publish_engine_move(record);
 
     PlyRecord& next = (&record)[1];
     const Side opponent = ~side;
@@ -272,15 +283,13 @@ int root_search(int depth, int alpha, int beta, PlyRecord& record, Side side) {
         }
         if (--n == 0) break;
         slot = pick_root_move(record, false);
-        state->examined_move = record.current;
-        report_progress(2);
+        publish_examined(record);
         v = -search(depth - 1, -alpha - 1, -alpha, next, opponent);
         root_list.slots[slot].score = v;
         if (stopped()) return alpha;
         if (alpha < v && v < beta) {
             // Named before its re-search ends: a stop now plays this move.
-            state->engine_move = record.current;
-            report_progress(3);
+            publish_engine_move(record);
             v = -search(depth - 1, -beta, -v, next, opponent);
             root_list.slots[slot].score = v;
             if (stopped()) return alpha;
