@@ -273,7 +273,9 @@ void step_record(int op) {
     game_ui().draw_all_pieces(state.board);
     if (app.game_shown) game_ui().current_move_changed();
     engine_reset(state);
-    if (op == UNDO) app.clocks_running = 1;
+    // Undo revives a game that had ended; the clocks run again, and the Clock menu says
+    // so, or the user could not stop them.
+    if (op == UNDO && !app.clocks_running) start_clocks();
     if (state.engine_request != REQUEST_STOP && state.legal_count > 0) engine_start(state);
 }
 

@@ -81,7 +81,7 @@ public:
     virtual Answer message_box(const std::string& text, const std::string& caption, MessageKind kind) = 0;
     virtual bool ask_open_file(std::string& path) = 0;
     virtual bool ask_save_file(std::string& path) = 0;
-    // Plays "ding.wav" and returns when it has ended.
+    // Plays "ding.wav" (the desktop program plays it without waiting for its end).
     virtual void play_move_sound() = 0;
 
     // Runs `task` on the main thread, later; without an event loop of its own an

@@ -1,1 +1,33 @@
-// placeholder
+#include "ui/layout.h"
+
+#include <algorithm>
+
+const ChildWindowInfo& child_window_info(ChildWindow window) {
+    const int index = std::clamp(static_cast<int>(window), 0, CHILD_WINDOW_COUNT - 1);
+    return CHILD_WINDOWS[index];
+}
+
+ChildWindow child_window_of_view(int command) {
+    for (const ChildWindowInfo& info : CHILD_WINDOWS) {
+        if (info.view_command != 0 && info.view_command == command) return info.window;
+    }
+    return CHILD_WINDOW_COUNT;
+}
+
+Rect status_pane_rect(int pane, int height) {
+    if (pane < 0 || pane >= STATUS_PANE_COUNT) return {};
+    const int left = pane == 0 ? 0 : STATUS_PANE_RIGHT_EDGES[pane - 1];
+    return {left, 0, STATUS_PANE_RIGHT_EDGES[pane] - left, std::max(height, 0)};
+}
+
+FrameLayout frame_layout(int width, int height, int toolbar_height, int status_height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    const int toolbar = std::clamp(toolbar_height, 0, height);
+    const int status = std::clamp(status_height, 0, height - toolbar);
+    FrameLayout layout;
+    layout.toolbar = {0, 0, width, toolbar};
+    layout.status_bar = {0, height - status, width, status};
+    layout.client = {0, toolbar, width, height - status - toolbar};
+    return layout;
+}

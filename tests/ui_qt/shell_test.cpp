@@ -1,4 +1,685 @@
+// The desktop shell, headless: the frame and its children, the board under the mouse and
+// the keys, every command through menus, toolbar and keys, the menu help, closing, and
+// the engine's reports crossing to the main thread.
+
+#include <QAbstractButton>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
-class Placeholder : public QObject { Q_OBJECT };
-QTEST_MAIN(Placeholder)
+#include <cstdlib>
+#include <thread>
+
+#include "engine/search/driver.h"
+#include "game/controller.h"
+#include "game/record.h"
+#include "records/settings.h"
+#include "ui/board_geometry.h"
+#include "ui/command_table.h"
+#include "ui/qt/clock_window.h"
+#include "ui/qt/main_window.h"
+
+namespace {
+
+// Answers whatever modal window comes up while a test waits: message boxes with the
+// buttons queued in `buttons` (Cancel once they run out), file dialogs with `fileToPick`
+// (cancelled when empty), any other dialog closed unchanged.
+class ModalAnswerer : public QObject {
+  public:
+    struct Box {
+        QString text;
+        QString title;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
+        QWidget* parent;
+    };
+    QList<QMessageBox::StandardButton> buttons;
+    QList<Box> boxes;
+    QString fileToPick;
+    QStringList fileFilters;
+    QString selectedFilter;
+    QString defaultSuffix;
+    int dialogsClosed = 0;
+
+    ModalAnswerer() {
+        connect(&timer_, &QTimer::timeout, this, &ModalAnswerer::answer);
+        timer_.start(5);
+    }
+
+  private:
+    void answer() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible()) return;
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            boxes.append({box->text(), box->windowTitle(), box->icon(), box->standardButtons(),
+                          box->parentWidget()});
+            const QMessageBox::StandardButton wanted =
+                buttons.isEmpty() ? QMessageBox::Cancel : buttons.takeFirst();
+            QAbstractButton* button = box->button(wanted);
+            if (button == nullptr) button = box->defaultButton();
+            button->click();
+        } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+            fileFilters = files->nameFilters();
+            selectedFilter = files->selectedNameFilter();
+            defaultSuffix = files->defaultSuffix();
+            if (fileToPick.isEmpty()) {
+                files->reject();
+            } else {
+                files->selectFile(std::exchange(fileToPick, QString()));
+                static_cast<QDialog*>(files)->accept();
+            }
+        } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            ++dialogsClosed;
+            dialog->done(QDialog::Rejected);
+        }
+    }
+    QTimer timer_;
+};
+
+// A child window that will not close.
+class RefuseClose : public QObject {
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::Close) return false;
+        event->ignore();
+        return true;
+    }
+};
+
+QPoint centre(int square) {
+    const Point p = square_centre(square);
+    return {p.x, p.y};
+}
+
+QRect toQRect(const Rect& r) {
+    return {r.x, r.y, r.width, r.height};
+}
+
+// What the XOR, AND, XOR drawing must leave on a square: the piece inside its mask, the
+// square's own picture everywhere else.
+QImage expectedSquare(const QImage& square, const QImage& piece, const QImage& mask) {
+    QImage result = square.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < PIECE_PIXELS; ++y) {
+        for (int x = 0; x < PIECE_PIXELS; ++x) {
+            if (qGray(mask.pixel(x, y)) == 0) result.setPixel(x, y, piece.pixel(x, y));
+        }
+    }
+    return result;
+}
+
+bool sameRgb(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return false;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            if ((a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF)) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+class ShellTest : public QObject {
+    Q_OBJECT
+
+  private:
+    MainWindow* frame = nullptr;
+    ModalAnswerer* answerer = nullptr;
+
+    BoardWindow* board() const { return frame->boardWindow(); }
+    QAction* action(int command) const { return frame->commandAction(command); }
+    QToolButton* button(int command) const {
+        return qobject_cast<QToolButton*>(frame->toolBar()->widgetForAction(action(command)));
+    }
+    void click(int square) { QTest::mouseClick(board(), Qt::LeftButton, {}, centre(square)); }
+    void newGame() {
+        answerer->buttons = {QMessageBox::Ok};
+        action(CMD_GAME_NEW)->trigger();
+        QCOMPARE(app_state().game_running.load(), 1);
+    }
+    QImage boardImage() const {
+        return board()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+  private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+
+    void init() {
+        answerer = new ModalAnswerer;
+        frame = new MainWindow;
+        frame->showMaximized();
+        frame->start();
+        settings().sound = 0;
+        settings().permanent_brain = 0;
+        settings().ply = 2;
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+    }
+
+    void cleanup() {
+        delete frame;
+        frame = nullptr;
+        delete answerer;
+        answerer = nullptr;
+    }
+
+    void startUpBuildsTheFrame() {
+        QCOMPARE(frame->objectName(), QStringLiteral("MdiFrame"));
+        QCOMPARE(frame->windowTitle(), QStringLiteral("VANTOR 5.0"));
+        QVERIFY(frame->isMaximized());
+        QCOMPARE(frame->menuBar()->objectName(), QStringLiteral("MDIVantorMenu"));
+        QStringList titles;
+        for (QAction* menu : frame->menuBar()->actions()) titles << menu->text();
+        QCOMPARE(titles, (QStringList{"&File", "&Edit", "&View", "&Game", "&Move", "&Clock",
+                                      "&Options", "&Help"}));
+        QStringList options;
+        for (QAction* item : frame->menu(MENU_OPTIONS)->actions()) options << item->text();
+        QCOMPARE(options,
+                 (QStringList{"&Memory...", "Se&rial port...", "&Search...", "&Preferences..."}));
+        QCOMPARE(action(CMD_FILE_OPEN)->text(), QStringLiteral("&Open...\tCtrl O"));
+        QCOMPARE(action(CMD_FILE_OPEN)->statusTip(), QStringLiteral("Open an existing game"));
+
+        QObject* keys = frame->findChild<QObject*>(QStringLiteral("MDIACCEL"));
+        QVERIFY(keys != nullptr);
+        QCOMPARE(keys, frame->acceleratorTable());
+        QCOMPARE(keys->findChildren<QAction*>().size(), ACCELERATOR_COUNT);
+
+        // The six children in creation order, at their places.
+        const QList<QMdiSubWindow*> children =
+            frame->mdiArea()->subWindowList(QMdiArea::CreationOrder);
+        QCOMPARE(children.size(), int(CHILD_WINDOW_COUNT));
+        for (const ChildWindowInfo& info : CHILD_WINDOWS) {
+            QMdiSubWindow* child = children[info.window];
+            QCOMPARE(child, frame->childSubWindow(info.window));
+            QCOMPARE(child->objectName(), QString::fromLatin1(info.class_name));
+            QCOMPARE(child->windowTitle(), QString::fromLatin1(info.title));
+            QCOMPARE(child->geometry(), toQRect(info.rect));
+            QVERIFY(child->isVisible());
+            if (info.view_command != 0) {
+                QVERIFY(action(info.view_command)->isChecked());
+                QVERIFY(button(info.view_command)->isChecked());
+                QCOMPARE(shown_flag(info.window)->load(), 1);
+            }
+        }
+        // The board fills its frameless child exactly.
+        QCOMPARE(board()->geometry(), QRect(0, 0, BOARD_PIXELS, BOARD_PIXELS));
+        QVERIFY(frame->childSubWindow(BOARD_WINDOW)->windowFlags() & Qt::FramelessWindowHint);
+
+        // Seven panes with their right edges, and the texts of game_init.
+        for (int pane = 0; pane < STATUS_PANE_COUNT; ++pane) {
+            QLabel* label = frame->statusPane(pane);
+            const QRect r(label->mapTo(frame->statusBar(), QPoint(0, 0)), label->size());
+            QCOMPARE(r.right() + 1, STATUS_PANE_RIGHT_EDGES[pane]);
+        }
+        QTRY_COMPARE(frame->statusPane(PANE_ENGINE)->text(), QStringLiteral("IDLE"));
+        QCOMPARE(frame->statusPane(PANE_PLAY_MODE)->text(), QStringLiteral("Player - Player"));
+        QCOMPARE(frame->statusPane(PANE_TURN)->text(), QStringLiteral("Player to move with White"));
+
+        // Initial greying, and the marks of Player - Player with White to move.
+        for (int command : {202, 203, 204, 205, 504, 505, 602, 603})
+            QVERIFY2(!action(command)->isEnabled(), QByteArray::number(command));
+        for (int command : {101, 104, 201, 401, 501, 601, 701, 804})
+            QVERIFY(action(command)->isEnabled());
+        QVERIFY(action(CMD_GAME_PLAYER_PLAYER)->isChecked());
+        QVERIFY(button(CMD_GAME_PLAYER_PLAYER)->isChecked());
+        QVERIFY(!button(CMD_GAME_REMOTE)->isChecked());
+        QVERIFY(action(CMD_EDIT_WHITE_TO_MOVE)->isChecked());
+    }
+
+    void toolbarHasItsButtons() {
+        const QList<QAction*> entries = frame->toolBar()->actions();
+        QCOMPARE(entries.size(), TOOLBAR_ENTRY_COUNT);
+        for (int i = 0; i < TOOLBAR_ENTRY_COUNT; ++i) {
+            const ToolbarEntry& entry = TOOLBAR[i];
+            if (entry.kind == ButtonKind::SEPARATOR) {
+                QVERIFY(entries[i]->isSeparator());
+                continue;
+            }
+            QCOMPARE(entries[i], action(entry.command));
+            QCOMPARE(button(entry.command)->toolTip(),
+                     QString::fromLatin1(tooltip_text(entry.command)));
+            QCOMPARE(button(entry.command)->isCheckable(), entry.kind != ButtonKind::PUSH);
+            QVERIFY(!entries[i]->icon().isNull());
+        }
+        QCOMPARE(button(CMD_OPTIONS_MEMORY)->toolTip(), QStringLiteral("Memory"));
+        QCOMPARE(button(CMD_OPTIONS_SERIAL_PORT)->toolTip(), QStringLiteral("Serial port"));
+    }
+
+    // The XOR, AND, XOR drawing leaves each piece inside its mask on its square.
+    void boardPaintsTheStartPosition() {
+        QTRY_VERIFY(board()->paintCount() > 0);
+        const QImage shown = boardImage();
+        const QImage square(QStringLiteral(":/images/bmiem.png"));
+        const QImage whiteMan(QStringLiteral(":/images/bmiws.png"));
+        const QImage blackMan(QStringLiteral(":/images/bmibs.png"));
+        const QImage mask(QStringLiteral(":/images/bmimask.png"));
+        const QImage tile(QStringLiteral(":/images/bmimage2.png"));
+        QVERIFY(!square.isNull() && !whiteMan.isNull() && !mask.isNull());
+        const auto at = [&](int s) {
+            const Point o = square_origin(s);
+            return shown.copy(o.x, o.y, SQUARE_PIXELS, SQUARE_PIXELS);
+        };
+        QVERIFY(sameRgb(at(31), expectedSquare(square, whiteMan, mask)));
+        QVERIFY(sameRgb(at(50), expectedSquare(square, whiteMan, mask)));
+        QVERIFY(sameRgb(at(1), expectedSquare(square, blackMan, mask)));
+        QVERIFY(sameRgb(at(25), square.convertToFormat(QImage::Format_RGB32)));
+        // A light square keeps the tile.
+        QCOMPARE(shown.pixel(10, 10) & 0xFFFFFF, tile.pixel(10, 10) & 0xFFFFFF);
+        QCOMPARE(shown.pixel(centre(31)) & 0xFFFFFF, whiteMan.pixel(21, 21) & 0xFFFFFF);
+    }
+
+    void clicksPlayAMoveBetweenPlayers() {
+        settings().sound = 1;  // the move sound must not stop the game, whatever the audio
+        newGame();
+        click(32);
+        QVERIFY(board()->isMarked(32));
+        click(28);
+        QCOMPARE(game_length(), 1);
+        QCOMPARE(board()->pieceShown(28), int(WHITE_MAN));
+        QCOMPARE(board()->pieceShown(32), int(EMPTY_SQUARE));
+        QVERIFY(!board()->isMarked(32));
+        QTRY_COMPARE(frame->statusPane(PANE_MESSAGE)->text(), QStringLiteral("322800"));
+        QCOMPARE(frame->statusPane(PANE_TURN)->text(), QStringLiteral("Player to move with Black"));
+        QVERIFY(action(CMD_EDIT_BLACK_TO_MOVE)->isChecked());
+        const QImage shown = boardImage();
+        QCOMPARE(shown.pixel(centre(28)) & 0xFFFFFF,
+                 QImage(":/images/bmiws.png").pixel(21, 21) & 0xFFFFFF);
+    }
+
+    void clicksPlayAgainstTheComputer() {
+        action(CMD_GAME_PLAYER_COMPUTER)->trigger();
+        newGame();
+        click(32);
+        click(28);
+        QCOMPARE(game_length(), 1);
+        // The engine's reply is committed by the clock tick once its search has ended.
+        QTRY_COMPARE_WITH_TIMEOUT(game_length(), 2, 30000);
+        for (int square = 1; square <= SQUARE_COUNT; ++square) {
+            QCOMPARE(board()->pieceShown(square), int(piece_on_square(square, game_state().board)));
+        }
+        QCOMPARE(frame->statusPane(PANE_TURN)->text(), QStringLiteral("Player to move with White"));
+        // While the computer is to move the board takes no clicks. With the clocks
+        // stopped the computer does not move either.
+        action(CMD_MOVE_COMPUTER)->trigger();
+        QCOMPARE(app_state().play_mode.load(), int(COMPUTER_PLAYER));
+        action(CMD_CLOCK_STOP)->trigger();
+        QVERIFY(game_state().computer_to_move != 0);
+        click(31);
+        click(27);
+        QCOMPARE(game_length(), 2);
+        QVERIFY(!board()->isMarked(31));
+    }
+
+    void computerPlaysBothSides() {
+        action(CMD_GAME_COMPUTER_COMPUTER)->trigger();
+        newGame();
+        QTRY_VERIFY_WITH_TIMEOUT(game_length() >= 4, 30000);
+        action(CMD_GAME_PLAYER_PLAYER)->trigger();
+        QCOMPARE(app_state().engine_state.load(), int(ENGINE_IDLE));
+        const int length = game_length();
+        QApplication::processEvents();  // a commit already on its way must not land after the stop
+        QCOMPARE(game_length(), length);
+        for (int square = 1; square <= SQUARE_COUNT; ++square) {
+            QCOMPARE(board()->pieceShown(square), int(piece_on_square(square, game_state().board)));
+        }
+    }
+
+    void setUpModeEditsSquares() {
+        action(CMD_EDIT_SETUP)->trigger();
+        QVERIFY(action(CMD_EDIT_SETUP)->isChecked());
+        for (int command = 202; command <= 205; ++command) QVERIFY(action(command)->isEnabled());
+        action(CMD_EDIT_CLEAR)->trigger();
+        for (int square = 1; square <= SQUARE_COUNT; ++square)
+            QCOMPARE(board()->pieceShown(square), int(EMPTY_SQUARE));
+        click(28);
+        QVERIFY(board()->pieceShown(28) != EMPTY_SQUARE);
+        QCOMPARE(board()->pieceShown(28), int(piece_on_square(28, game_state().board)));
+        const Board before = game_state().board;
+        QTest::mouseClick(board(), Qt::LeftButton, {}, QPoint(10, 10));  // a light square
+        QCOMPARE(game_state().board.empty, before.empty);
+        click(19);
+        action(CMD_EDIT_BLACK_TO_MOVE)->trigger();
+        QVERIFY(action(CMD_EDIT_BLACK_TO_MOVE)->isChecked());
+
+        const int boxes = answerer->boxes.size();
+        action(CMD_EDIT_SETUP)->trigger();
+        QCOMPARE(answerer->boxes.size(), boxes);
+        QVERIFY(!action(CMD_EDIT_SETUP)->isChecked());
+        QVERIFY(!action(CMD_EDIT_INIT)->isEnabled());
+        QCOMPARE(app_state().game_running.load(), 1);
+        QCOMPARE(game_state().side.load(), BLACK);
+        QCOMPARE(board()->pieceShown(28), int(piece_on_square(28, game_state().board)));
+    }
+
+    void escapeAsksBeforeAbortingTheGame() {
+        newGame();
+        answerer->buttons = {QMessageBox::Cancel};
+        QTest::keyClick(board(), Qt::Key_Escape);
+        QCOMPARE(answerer->boxes.last().text, QStringLiteral("Abort Game?"));
+        QCOMPARE(answerer->boxes.last().title, QStringLiteral("Game Abort"));
+        QCOMPARE(answerer->boxes.last().icon, QMessageBox::NoIcon);
+        QCOMPARE(answerer->boxes.last().buttons, QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(answerer->boxes.last().parent, frame->mdiArea());
+        QCOMPARE(app_state().game_running.load(), 1);
+
+        answerer->buttons = {QMessageBox::Ok};
+        QTest::keyClick(board(), Qt::Key_Escape);
+        QCOMPARE(app_state().game_running.load(), 0);
+        click(32);
+        click(28);
+        QCOMPARE(game_length(), 0);
+    }
+
+    void spaceMovesTheEngineOnlyWhileItSearches() {
+        settings().permanent_brain = 1;
+        newGame();
+        QCOMPARE(app_state().engine_state.load(), int(ENGINE_THINKING));
+        QTest::keyClick(board(), Qt::Key_Space);
+        QCOMPARE(app_state().force_move.load(), 0);
+
+        settings().ply = MAX_ITERATION_DEPTH;
+        action(CMD_GAME_COMPUTER_PLAYER)->trigger();
+        QCOMPARE(app_state().engine_state.load(), int(ENGINE_SEARCHING));
+        QTest::keyClick(board(), Qt::Key_Space);
+        QCOMPARE(app_state().force_move.load(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(game_length(), 1, 10000);
+        QCOMPARE(app_state().force_move.load(), 0);
+    }
+
+    void everyCommandOfTheTable() {
+        qputenv("VANTOR_COM1", "/nonexistent/vantor-test-port");
+        for (const CommandInfo& info : COMMANDS) {
+            if (info.command == CMD_FILE_EXIT) continue;  // below
+            answerer->buttons = {QMessageBox::Cancel, QMessageBox::Ok};
+            action(info.command)->setEnabled(true);  // a greyed item's command must be harmless too
+            action(info.command)->trigger();
+            QVERIFY2(frame->isVisible(), QByteArray::number(info.command));
+            // Menus and toolbar show the program's state after every command.
+            CommandStates derived = frame->commandStates();
+            derived.derive(app_state(), game_state());
+            for (const CommandInfo& other : COMMANDS) {
+                QCOMPARE(action(other.command)->isEnabled(), derived.state(other.command).enabled);
+                if (other.kind == ItemKind::CHECK) {
+                    QCOMPARE(action(other.command)->isChecked(),
+                             derived.state(other.command).checked);
+                }
+            }
+        }
+        QVERIFY(answerer->dialogsClosed >= 5);  // Memory, Serial port, Search, Preferences, About
+        qunsetenv("VANTOR_COM1");
+
+        answerer->buttons = {QMessageBox::Cancel};
+        action(CMD_FILE_EXIT)->trigger();
+        QCOMPARE(answerer->boxes.last().text, QStringLiteral("Exit program?"));
+        QCOMPARE(answerer->boxes.last().title, QStringLiteral("File Exit"));
+        QVERIFY(frame->isVisible());
+        answerer->buttons = {QMessageBox::Ok};
+        action(CMD_FILE_EXIT)->trigger();
+        QVERIFY(!frame->isVisible());
+    }
+
+    void closeAllClosesTheFrame() {
+        frame->runCommand(CMD_CLOSE_ALL);
+        QVERIFY(!frame->isVisible());
+    }
+
+    void keysOfTheAcceleratorTable() {
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame));
+        QTest::keyClick(frame, Qt::Key_2, Qt::AltModifier);
+        QCOMPARE(app_state().play_mode.load(), int(PLAYER_COMPUTER));
+        QVERIFY(button(CMD_GAME_PLAYER_COMPUTER)->isChecked());
+        QTest::keyClick(frame, Qt::Key_4, Qt::AltModifier);
+        QCOMPARE(app_state().play_mode.load(), int(COMPUTER_COMPUTER));
+        QTest::keyClick(frame, Qt::Key_1, Qt::AltModifier);
+        QCOMPARE(app_state().play_mode.load(), int(PLAYER_PLAYER));
+
+        answerer->buttons = {QMessageBox::Ok};
+        QTest::keyClick(frame, Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(answerer->boxes.last().text, QStringLiteral("Start a new Game?"));
+        QCOMPARE(app_state().game_running.load(), 1);
+        click(32);
+        click(28);
+        // Keys reach the frame's window while it is active, as it is again once a box closed.
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame));
+        QTest::keyClick(frame, Qt::Key_Delete);
+        QCOMPARE(game_current(), 0);
+        QTest::keyClick(frame, Qt::Key_Insert);
+        QCOMPARE(game_current(), 1);
+
+        qputenv("VANTOR_COM1", "/nonexistent/vantor-test-port");
+        answerer->buttons = {QMessageBox::Ok};
+        QTest::keyClick(frame, Qt::Key_R, Qt::AltModifier);
+        QCOMPARE(app_state().remote_on.load(), 1);
+        QVERIFY(button(CMD_GAME_REMOTE)->isChecked());
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame));
+        QTest::keyClick(frame, Qt::Key_R, Qt::AltModifier);
+        QCOMPARE(app_state().remote_on.load(), 0);
+        QVERIFY(!button(CMD_GAME_REMOTE)->isChecked());
+        qunsetenv("VANTOR_COM1");
+    }
+
+    void viewTogglesKeepMenuToolbarAndFlagsInStep() {
+        for (const ChildWindowInfo& info : CHILD_WINDOWS) {
+            if (info.view_command == 0) continue;
+            QPointer<QWidget> before = frame->childSubWindow(info.window)->widget();
+            QTest::mouseClick(button(info.view_command), Qt::LeftButton);
+            QVERIFY(frame->childSubWindow(info.window) == nullptr);
+            QVERIFY(before.isNull());
+            QCOMPARE(shown_flag(info.window)->load(), 0);
+            QVERIFY(!action(info.view_command)->isChecked());
+            QVERIFY(!button(info.view_command)->isChecked());
+
+            action(info.view_command)->trigger();  // from the menu this time
+            QMdiSubWindow* child = frame->childSubWindow(info.window);
+            QVERIFY(child != nullptr);
+            QCOMPARE(child->geometry(), toQRect(info.rect));
+            QCOMPARE(shown_flag(info.window)->load(), 1);
+            QVERIFY(action(info.view_command)->isChecked());
+            QVERIFY(button(info.view_command)->isChecked());
+
+            // Closed through its own system menu, it unmarks itself.
+            QVERIFY(child->close());
+            QTRY_VERIFY(frame->childSubWindow(info.window) == nullptr);
+            QCOMPARE(shown_flag(info.window)->load(), 0);
+            QVERIFY(!action(info.view_command)->isChecked());
+            QVERIFY(!button(info.view_command)->isChecked());
+            action(info.view_command)->trigger();
+            QVERIFY(frame->childSubWindow(info.window) != nullptr);
+        }
+    }
+
+    void playModeButtonsAreOneGroup() {
+        QTest::mouseClick(button(CMD_GAME_PLAYER_COMPUTER), Qt::LeftButton);
+        QCOMPARE(app_state().play_mode.load(), int(PLAYER_COMPUTER));
+        QTest::mouseClick(button(CMD_GAME_PLAYER_COMPUTER), Qt::LeftButton);
+        for (int command = CMD_GAME_PLAYER_PLAYER; command <= CMD_GAME_COMPUTER_COMPUTER;
+             ++command) {
+            QCOMPARE(button(command)->isChecked(), command == CMD_GAME_PLAYER_COMPUTER);
+            QCOMPARE(action(command)->isChecked(), command == CMD_GAME_PLAYER_COMPUTER);
+        }
+        QVERIFY(action(CMD_MOVE_COMPUTER)->isEnabled());
+        QVERIFY(action(CMD_MOVE_PLAYER)->isChecked());
+    }
+
+    void frameResizeKeepsBarsAndClientInPlace() {
+        frame->showNormal();
+        for (const QSize size :
+             {QSize(900, 650), QSize(640, 480), QSize(1200, 800), QSize(300, 200)}) {
+            frame->resize(size);
+            QTRY_COMPARE(frame->size(), size);
+            QApplication::processEvents();
+            const int menu = frame->menuBar()->height();
+            const FrameLayout expected =
+                frame_layout(frame->width(), frame->height() - menu, frame->toolBar()->height(),
+                             frame->statusBar()->height());
+            const auto below_menu = [menu](QRect r) { return r.translated(0, -menu); };
+            QCOMPARE(below_menu(frame->toolBar()->geometry()).y(), expected.toolbar.y);
+            QCOMPARE(below_menu(frame->mdiArea()->geometry()), toQRect(expected.client));
+            QCOMPARE(below_menu(frame->statusBar()->geometry()), toQRect(expected.status_bar));
+        }
+    }
+
+    void aChildThatRefusesKeepsTheProgramRunning() {
+        RefuseClose refuse;
+        frame->clockWindow()->installEventFilter(&refuse);
+        QVERIFY(!frame->close());
+        QVERIFY(frame->isVisible());
+        for (const ChildWindowInfo& info : CHILD_WINDOWS)
+            QVERIFY(frame->childSubWindow(info.window) != nullptr);
+        QTRY_COMPARE(frame->statusPane(PANE_ENGINE)->text(), QStringLiteral("IDLE"));
+        newGame();  // the game goes on
+        frame->clockWindow()->removeEventFilter(&refuse);
+        QVERIFY(frame->close());
+    }
+
+    void theBoardCannotBeClosedOnItsOwn() {
+        QVERIFY(!frame->childSubWindow(BOARD_WINDOW)->close());
+        QVERIFY(frame->boardWindow() != nullptr);
+    }
+
+    void menuHelpReplacesThePanesWhileAMenuIsOpen() {
+        QMenu* file = frame->menu(MENU_FILE);
+        file->popup(frame->mapToGlobal(QPoint(10, 10)));
+        QTRY_VERIFY(file->isVisible());
+        file->setActiveAction(action(CMD_FILE_OPEN));
+        QCOMPARE(frame->statusBar()->currentMessage(), QStringLiteral("Open an existing game"));
+        QVERIFY(!frame->statusPane(0)->isVisibleTo(frame));
+        file->setActiveAction(action(CMD_FILE_EXIT));
+        QCOMPARE(frame->statusBar()->currentMessage(), QStringLiteral("Exit the program"));
+        file->hide();
+        QTRY_VERIFY(frame->statusBar()->currentMessage().isEmpty());
+        QVERIFY(frame->statusPane(0)->isVisibleTo(frame));
+
+        QMenu* options = frame->menu(MENU_OPTIONS);
+        options->popup(frame->mapToGlobal(QPoint(10, 10)));
+        QTRY_VERIFY(options->isVisible());
+        options->setActiveAction(action(CMD_OPTIONS_SERIAL_PORT));  // no help text: a blank pane
+        QVERIFY(frame->statusBar()->currentMessage().trimmed().isEmpty());
+        QVERIFY(!frame->statusPane(0)->isVisibleTo(frame));
+        options->hide();
+        QTRY_VERIFY(frame->statusPane(0)->isVisibleTo(frame));
+
+        // Without an open menu a status tip leaves the panes alone.
+        QStatusTipEvent tip(QStringLiteral("Open an existing game"));
+        QApplication::sendEvent(frame, &tip);
+        QVERIFY(frame->statusBar()->currentMessage().isEmpty());
+    }
+
+    void engineReportsReachTheMainThread() {
+        QThread* main = QThread::currentThread();
+        QThread* ranOn = nullptr;
+        std::thread engine([&] {
+            frame->gameUi().set_status_text(PANE_NODES, "12345");
+            frame->gameUi().search_info_changed(INFO_DEPTH);
+            frame->gameUi().pv_changed();
+            frame->gameUi().post_to_main_thread([&] { ranOn = QThread::currentThread(); });
+        });
+        engine.join();
+        QTRY_COMPARE(frame->statusPane(PANE_NODES)->text(), QStringLiteral("12345"));
+        QTRY_VERIFY(ranOn != nullptr);
+        QCOMPARE(ranOn, main);
+
+        // A report for a window that has gone in the meantime is dropped.
+        frame->gameUi().search_info_changed(INFO_SCORE);
+        frame->gameUi().pv_changed();
+        action(CMD_VIEW_SEARCH_INFO)->trigger();
+        action(CMD_VIEW_PV)->trigger();
+        QApplication::processEvents();
+        QVERIFY(frame->searchInfoWindow() == nullptr);
+    }
+
+    void fileDialogsAndMessages() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        answerer->buttons = {QMessageBox::Ok};
+        action(CMD_FILE_SAVE)->trigger();
+        QCOMPARE(answerer->boxes.last().text, QStringLiteral("No game available!"));
+        QCOMPARE(answerer->boxes.last().title, QStringLiteral("File Save"));
+        QCOMPARE(answerer->boxes.last().icon, QMessageBox::Warning);
+        QCOMPARE(answerer->boxes.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+
+        newGame();
+        click(32);
+        click(28);
+        const QString path = dir.filePath(QStringLiteral("game.tgr"));
+        answerer->fileToPick = path;
+        action(CMD_FILE_SAVE)->trigger();
+        QCOMPARE(answerer->fileFilters,
+                 (QStringList{"TGR Files (*.TGR)", "ASCII Files (*.ASC)", "All Files (*.*)"}));
+        QCOMPARE(answerer->selectedFilter, QStringLiteral("TGR Files (*.TGR)"));
+        QCOMPARE(answerer->defaultSuffix, QStringLiteral("txt"));
+        QVERIFY(QFileInfo::exists(path));
+        QCOMPARE(QFileInfo(path).size(), 10);
+
+        newGame();
+        answerer->fileToPick = path;
+        action(CMD_FILE_OPEN)->trigger();
+        QCOMPARE(game_length(), 1);
+        QCOMPARE(board()->pieceShown(28), int(WHITE_MAN));
+
+        QFile broken(dir.filePath(QStringLiteral("broken.tgr")));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("no game");
+        broken.close();
+        answerer->fileToPick = broken.fileName();
+        answerer->buttons = {QMessageBox::Ok};
+        action(CMD_FILE_OPEN)->trigger();
+        QCOMPARE(answerer->boxes.last().text, QStringLiteral("Could not read file!"));
+        QCOMPARE(answerer->boxes.last().title, QStringLiteral("File Open"));
+        QCOMPARE(answerer->boxes.last().icon, QMessageBox::Warning);
+    }
+
+    // The picture for the README, and a check that it shows the game being played.
+    void screenshotDuringAGame() {
+        frame->showNormal();
+        frame->resize(1000, 720);
+        QTRY_COMPARE(frame->size(), QSize(1000, 720));
+        newGame();
+        click(32);
+        click(28);
+        click(19);
+        click(23);
+        click(28);
+        QCOMPARE(game_length(), 3);  // 32-28 19-23 28x19
+        QApplication::processEvents();
+        const QImage shot = frame->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QPoint boardAt = board()->mapTo(frame, QPoint(0, 0));
+        const QImage whiteMan(QStringLiteral(":/images/bmiws.png"));
+        const QImage blackMan(QStringLiteral(":/images/bmibs.png"));
+        const QImage empty(QStringLiteral(":/images/bmiem.png"));
+        QCOMPARE(shot.pixel(boardAt + centre(19)) & 0xFFFFFF, whiteMan.pixel(21, 21) & 0xFFFFFF);
+        QCOMPARE(shot.pixel(boardAt + centre(14)) & 0xFFFFFF, blackMan.pixel(21, 21) & 0xFFFFFF);
+        QCOMPARE(shot.pixel(boardAt + centre(23)) & 0xFFFFFF, empty.pixel(21, 21) & 0xFFFFFF);
+        QCOMPARE(shot.pixel(boardAt + centre(28)) & 0xFFFFFF, empty.pixel(21, 21) & 0xFFFFFF);
+        const QString docs = QStringLiteral(VANTOR_SOURCE_DIR "/docs");
+        QVERIFY(QDir().mkpath(docs));
+        QVERIFY(shot.save(docs + QStringLiteral("/screenshot-game.png")));
+    }
+
+    void startUpTime() {
+        delete frame;
+        QElapsedTimer sinceStart;
+        sinceStart.start();
+        frame = new MainWindow;
+        frame->showMaximized();
+        frame->start();
+        QTRY_VERIFY(board()->paintCount() > 0);
+        qInfo("start-up to first painted board: %lld ms",
+              static_cast<long long>(sinceStart.elapsed()));
+    }
+};
+
+QTEST_MAIN(ShellTest)
 #include "shell_test.moc"

@@ -3,8 +3,15 @@
 
 #include <QWidget>
 
+class QPlainTextEdit;
+
 class CommandWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit CommandWindow(QWidget* parent = nullptr);
+
+    QPlainTextEdit* editor() const { return editor_; }
+
+  private:
+    QPlainTextEdit* editor_;
 };
