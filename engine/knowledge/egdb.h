@@ -3,6 +3,8 @@
 // at start-up from the working directory ("endings" and its "%s.raw" files, else
 // "endgame.dat").
 
+#include <cstdint>
+
 #include "engine/board/board.h"
 
 enum EgdbValue : int {
@@ -19,3 +21,14 @@ int egdb_init(const char* directory = ".");
 // evaluate does), or EGDB_UNKNOWN when no database for its material is loaded.
 int egdb_probe(Side side, const PlyRecord& position);
 void egdb_free();
+
+// The loading routes; egdb_init empties the slots and takes "endings" when it can be
+// opened, else "endgame.dat". Each adds to what is loaded and returns 1 when it loaded
+// at least one database; egdb_load_list returns -1 when there is no "endings".
+int egdb_load_list(const char* directory);
+int egdb_load_combined(const char* directory);
+// One "%s.raw" file (its name built from the counts) into the slot of its material key.
+int egdb_load_file(const char* directory, int sm, int sk, int om, int ok);
+
+// The value array loaded for a material key (0-4095), or nullptr.
+const std::uint8_t* egdb_values(int key);
