@@ -21,7 +21,7 @@ constexpr Command COMMANDS[] = {
     {"perft", "perft [--fen F] [--divide] [--unique] DEPTH", run_perft},
     {"eval", "eval [--fen F] [--bound B]", run_eval},
     {"egdb", "egdb [--fen F] [--dir D]", run_egdb},
-    {"search", "search [--fen F] (--depth N | --movetime S)", run_search},
+    {"search", "search [--fen F] (--depth N | --movetime S) [--egdb]", run_search},
     {"bench", "bench [--depth N]", run_bench},
     {"selfplay", "selfplay [--ply N | --movetime S] [--games G] [--save DIR]", run_selfplay},
     {"remote", "remote --com N --computer white|black [--ply P] [--moves M] [--timeout S]", run_remote},

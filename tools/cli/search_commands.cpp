@@ -7,6 +7,7 @@
 
 #include "engine/board/fen.h"
 #include "engine/board/notation.h"
+#include "engine/knowledge/egdb.h"
 #include "engine/knowledge/evaluation.h"
 #include "engine/search/driver.h"
 #include "engine/search/tt.h"
@@ -101,7 +102,8 @@ int run_search(int argc, char** argv) {
     std::string error;
     Board board;
     Side side = WHITE;
-    if (!options.parse(argc, argv, 2, {{"fen", true}, {"depth", true}, {"movetime", true}}, error)) {
+    if (!options.parse(argc, argv, 2, {{"fen", true}, {"depth", true}, {"movetime", true}, {"egdb", false}},
+                       error)) {
         return usage_error(error);
     }
     if (!options.positional().empty()) return usage_error("search takes no argument '" + options.positional()[0] + "'");
@@ -117,6 +119,11 @@ int run_search(int argc, char** argv) {
     if (!read_position(options, board, side, error)) return usage_error(error);
 
     prepare_engine();
+    if (options.has("egdb")) {
+        // The Endgame Database preference: the databases of the working directory.
+        if (egdb_init() == 0) std::fprintf(stderr, "vantor-cli: no endgame databases in this directory\n");
+        settings().endgame_use = 1;
+    }
     GameState& state = game_state();
     prepare_search(state, board, side, static_cast<int>(depth));
     app_state().pv_shown = 1;
