@@ -1,12 +1,17 @@
 #include "engine/board/movegen.h"
 
+#include <bit>
 #include <cassert>
+#include <cstddef>
 
 namespace {
 
 // Direction offsets in the order in which men try their captures.
 constexpr int MAN_CAPTURE_ORDER[4] = {-6, -5, 5, 6};
 constexpr int MAN_CAPTURE_DIRECTION[4] = {3, 2, 0, 1};  // their index in DIRECTIONS
+
+// Quiet moves of any position: 2 for each of up to 50 men, 17 for each of up to 50 kings.
+constexpr int MAX_QUIET_MOVES = 17 * 50;
 
 // The direction a king turns to at a landing square: +5 -> -6, +6 -> +5, -5 -> +6,
 // -6 -> -5, indexed by offset + 6. Turning, then reversing, then turning again gives
@@ -27,7 +32,6 @@ struct Generator {
     MoveRecord* start;
     MoveRecord* write;
     MoveRecord* limit;
-    int count;
     int max;    // pieces taken by every capture listed so far
     int depth;  // pieces taken on the path being followed
     int from;
@@ -45,7 +49,12 @@ inline void write_move(Generator& g, int from, int to, Bitboard remaining) {
     g.write->word = move_word(g.kind, from, to);
     g.write->remaining = remaining;
     ++g.write;
-    ++g.count;
+}
+
+// A quiet move where the room is known to be there; `remaining` means nothing for it.
+inline void write_quiet(Generator& g, int from, int to) {
+    g.write->word = move_word(g.kind, from, to);
+    ++g.write;
 }
 
 // Majority rule, applied wherever a capture path ends or may end: a longer path
@@ -53,7 +62,6 @@ inline void write_move(Generator& g, int from, int to, Bitboard remaining) {
 inline void record_capture(Generator& g, int to, Bitboard remaining) {
     if (g.depth > g.max) {
         g.write = g.start;
-        g.count = 0;
         g.max = g.depth;
         g.overflow = false;
     } else if (g.depth < g.max) {
@@ -175,34 +183,50 @@ void king_captures(Generator& g, const PlyRecord& record, bool white, const King
 }
 
 // Men's steps, found for all men at once: first every step +5 (-5 for Black) in bit
-// order, then every step +6 (-6).
-void man_moves(Generator& g, const Board& board, bool white) {
+// order, then every step +6 (-6). Then the kings, each in bit order along +5, +6, -5,
+// -6, nearest square first. The caller has made sure the list has room.
+void quiet_moves(Generator& g, const Board& board, bool white) {
     if (white) {
         g.kind = WHITE_MAN_MOVE;
         for (Bitboard t = board.white_men << 5 & board.empty; t; t &= t - 1) {
-            write_move(g, lowest_bit(t) - 5, lowest_bit(t), 0);
+            write_quiet(g, lowest_bit(t) - 5, lowest_bit(t));
         }
         for (Bitboard t = board.white_men << 6 & board.empty; t; t &= t - 1) {
-            write_move(g, lowest_bit(t) - 6, lowest_bit(t), 0);
+            write_quiet(g, lowest_bit(t) - 6, lowest_bit(t));
         }
     } else {
         g.kind = BLACK_MAN_MOVE;
         for (Bitboard t = board.black_men >> 5 & board.empty; t; t &= t - 1) {
-            write_move(g, lowest_bit(t) + 5, lowest_bit(t), 0);
+            write_quiet(g, lowest_bit(t) + 5, lowest_bit(t));
         }
         for (Bitboard t = board.black_men >> 6 & board.empty; t; t &= t - 1) {
-            write_move(g, lowest_bit(t) + 6, lowest_bit(t), 0);
+            write_quiet(g, lowest_bit(t) + 6, lowest_bit(t));
         }
     }
-}
-
-void king_moves(Generator& g, const Board& board, bool white) {
     g.kind = white ? WHITE_KING_MOVE : BLACK_KING_MOVE;
     for (Bitboard kings = white ? board.white_kings : board.black_kings; kings; kings &= kings - 1) {
         const int k = lowest_bit(kings);
         for (int d : DIRECTIONS) {
-            for (int s = k + d; board.empty & BIT_MASK[s]; s += d) write_move(g, k, s, 0);
+            for (int s = k + d; board.empty & BIT_MASK[s]; s += d) write_quiet(g, k, s);
         }
+    }
+}
+
+// At most two steps a man and 17 squares a king (from the centre of an empty board).
+inline std::ptrdiff_t quiet_move_bound(const Board& board, bool white) {
+    return 2 * std::popcount(white ? board.white_men : board.black_men) +
+           17 * std::popcount(white ? board.white_kings : board.black_kings);
+}
+
+// The rare list that might not fit: every move checked against the end of the array.
+[[gnu::noinline]] void quiet_moves_checked(Generator& g, const Board& board, bool white) {
+    MoveRecord spill[MAX_QUIET_MOVES];
+    Generator scratch = g;
+    scratch.write = spill;
+    quiet_moves(scratch, board, white);
+    for (const MoveRecord* m = spill; m != scratch.write; ++m) {
+        g.kind = move_kind(m->word);
+        write_move(g, move_from(m->word), move_to(m->word), 0);
     }
 }
 
@@ -251,13 +275,13 @@ void generate_moves(Side side, PlyRecord& record) {
         record.opponents = white ? record.board.black() : record.board.white();
         if (record.capture_flags & man_flag) man_captures(g, record, white);
         if (record.capture_flags & king_flag) king_captures(g, record, white, kings, king_count);
+    } else if (g.limit - g.write >= quiet_move_bound(record.board, white)) {
+        quiet_moves(g, record.board, white);
     } else {
-        g.empty = record.board.empty;
-        man_moves(g, record.board, white);
-        king_moves(g, record.board, white);
+        quiet_moves_checked(g, record.board, white);
     }
 
-    record.move_count = g.count;
+    record.move_count = static_cast<std::int32_t>(g.write - g.start);
     record.max_captured = g.max;
     if (g.overflow) record.capture_flags |= MOVE_LIST_OVERFLOW;
 

@@ -63,20 +63,27 @@ void history_bonus(const PlyRecord& record, int depth) {
 
 void pick_history_move(PlyRecord& record) {
     // The first untried move with the highest counter: ties go to the earlier move.
+    // Counters are at least 1 after history_reset, so an untried move always beats the
+    // starting 0; the loop has no branch that depends on the data but the comparison.
     int chosen = -1;
     std::uint32_t highest = 0;
     for (int i = 0; i < record.move_count; ++i) {
         const std::uint32_t word = record.moves[i].word;
-        if (word & MOVE_TRIED) continue;
-        const std::uint32_t counter = History[move_key(word)];
-        if (chosen < 0 || counter > highest) {
+        const std::uint32_t counter = (word & MOVE_TRIED) ? 0 : History[move_key(word)];
+        if (counter > highest) {
             chosen = i;
             highest = counter;
         }
     }
-    if (chosen < 0) return;
+    if (chosen < 0) {  // counters never reset: take the first untried move
+        for (int i = 0; i < record.move_count && chosen < 0; ++i) {
+            if (!(record.moves[i].word & MOVE_TRIED)) chosen = i;
+        }
+        if (chosen < 0) return;
+    }
     record.current = chosen;
     make_move(record, record.moves[chosen]);
+    tt_prefetch((&record)[1].key);
 }
 
 namespace {
@@ -98,6 +105,7 @@ int pick_tt_move(PlyRecord& record) {
     }
     record.current = entry->move_index;
     make_move(record, record.moves[record.current]);
+    tt_prefetch((&record)[1].key);
     return (entry->flags & TT_SINGULAR) ? 1 : 0;
 }
 
@@ -138,6 +146,11 @@ int search(int depth, int alpha, int beta, PlyRecord& record, Side side) {
     // The path may not run past the ply stack: score the deepest record as it stands.
     if (&record >= deepest) return evaluate_leaf(side, record, alpha);
 
+    // The moves are listed before the table is asked (nothing reads them until the
+    // probe is answered): the parent has asked for this bucket, and listing the moves
+    // gives memory the time to bring it.
+    generate_moves(side, record);
+
     // Step 1. Table probe; alpha and beta may narrow.
     int table_score = 0;
     const int probe = tt_probe(static_cast<unsigned>(depth), alpha, beta, record, table_score, side);
@@ -146,11 +159,10 @@ int search(int depth, int alpha, int beta, PlyRecord& record, Side side) {
     // Step 2. Stop request.
     if (stopped()) return alpha;
 
-    // Step 3-4. Count the node and list its moves.
+    // Step 3-4. Count the node; its moves are listed above.
     ++counters.nodes;
     record.current = 0;
     record.node_flags = 0;
-    generate_moves(side, record);
     int n = record.move_count;
     const std::uint32_t capture_flags = record.capture_flags & 0xF;
     const int material = side == WHITE ? record.material : -record.material;
@@ -158,8 +170,8 @@ int search(int depth, int alpha, int beta, PlyRecord& record, Side side) {
     // Step 5. Well ahead in material, with no capture in the air and no enemy man
     // running free: search shallower. The margins are measured from beta.
     int d = depth;
-    if (depth > 0 && capture_flags == 0 && !has_free_man(side, record)) {
-        if (material > beta + 80) d = depth - 1;
+    if (depth > 0 && capture_flags == 0 && material > beta + 80 && !has_free_man(side, record)) {
+        d = depth - 1;
         if (material > beta + 180 && depth >= 2) d = depth - 2;
     }
 
@@ -177,6 +189,7 @@ int search(int depth, int alpha, int beta, PlyRecord& record, Side side) {
     int singular = 0;
     if (n == 1) {
         make_move(record, record.moves[0]);
+        tt_prefetch((&record)[1].key);
     } else if (probe != TT_MISS) {
         singular = pick_tt_move(record);
     } else {

@@ -67,6 +67,10 @@ enum TTProbe { TT_MISS = 0, TT_HIT = 1, TT_CUTOFF = 2 };
 int tt_probe(unsigned depth, int& alpha, int& beta, PlyRecord& record, int& score, Side side);
 void tt_store(unsigned depth, int alpha, int beta, const PlyRecord& record, int score, Side side);
 
+// Starts loading the bucket of `key` into the cache: the probe that follows a move
+// would otherwise wait for memory.
+void tt_prefetch(std::uint32_t key);
+
 // The bucket entry a record's last probe matched, or nullptr without a table.
 const TTEntry* tt_matched_entry(const PlyRecord& record);
 // The entry of the bucket holding `key` (first entry, else second), or nullptr.

@@ -124,3 +124,17 @@ TEST(MoveGen, NoLegalMoves) {
     EXPECT_TRUE(TestPosition("W:W46:B41,37").moves().empty());  // blocked man
     EXPECT_TRUE(TestPosition("B:W31-50:B").moves().empty());
 }
+
+TEST(MoveGen, AListThatDoesNotFitIsCutAndMarked) {
+    TestPosition quiet("W:W31-50:B1-20");
+    quiet.root().moves_limit = quiet.root().moves + 3;
+    EXPECT_EQ(quiet.moves(), (Moves{"31-26", "32-27", "33-28"}));
+    EXPECT_NE(quiet.root().capture_flags & MOVE_LIST_OVERFLOW, 0u);
+    EXPECT_EQ(quiet.stack->plies[1].moves, quiet.root().moves + 3);
+
+    TestPosition captures("W:WK38:B22,23,32,33");
+    captures.root().moves_limit = captures.root().moves + 2;
+    EXPECT_EQ(captures.moves().size(), 2u);
+    EXPECT_NE(captures.root().capture_flags & MOVE_LIST_OVERFLOW, 0u);
+    EXPECT_EQ(captures.root().max_captured, 4);
+}
