@@ -14,6 +14,11 @@ namespace {
 TTEntry* table = nullptr;
 TTSize size_in_force{0, 0};
 std::uint32_t allocation_cap = 0;
+// The search in progress, stored in every entry: bumping it ages the whole table at
+// once, where marking each entry would hold up the end of every search for a pass over
+// megabytes of memory.
+std::uint16_t generation = 0;
+constexpr std::uint16_t GENERATIONS = 1024;
 void (*store_observer)(const TTEntry&) = nullptr;
 
 // Every node probes a random bucket, so the table is one long run of cache and TLB
@@ -65,9 +70,16 @@ void tt_clear(PlyRecord& root) {
 }
 
 void tt_age() {
+    generation = static_cast<std::uint16_t>((generation + 1) % GENERATIONS);
+    if (generation != 0) return;
+    // The count has come round: entries of 1024 searches ago would look current again.
     for (std::uint32_t i = 0; i < size_in_force.entries; ++i) {
         if (table[i].flags != 0) table[i].flags |= TT_OLD;
     }
+}
+
+bool tt_is_old(const TTEntry& entry) {
+    return (entry.flags & TT_OLD) != 0 || entry.flags >> TT_GENERATION_SHIFT != generation;
 }
 
 int tt_probe(unsigned depth, int& alpha, int& beta, PlyRecord& record, int& score, Side side) {
@@ -109,7 +121,7 @@ void tt_store(unsigned depth, int alpha, int beta, const PlyRecord& record, int 
     // The first entry keeps the deepest result of the current search; the second takes
     // whatever comes last. An entry left from an earlier search yields at once.
     TTEntry* entry = &table[record.key & size_in_force.mask];
-    if (depth < entry->depth && !(entry->flags & TT_OLD)) ++entry;
+    if (depth < entry->depth && !tt_is_old(*entry)) ++entry;
 
     entry->key = record.key;
     entry->depth = depth;
@@ -117,7 +129,7 @@ void tt_store(unsigned depth, int alpha, int beta, const PlyRecord& record, int 
     std::uint16_t flags = score >= beta ? TT_LOWER : score > alpha ? TT_EXACT : TT_UPPER;
     if (record.node_flags == 7) flags |= TT_SINGULAR;
     flags |= side == WHITE ? TT_WHITE_TO_MOVE : TT_BLACK_TO_MOVE;
-    entry->flags = flags;
+    entry->flags = static_cast<std::uint16_t>(flags | generation << TT_GENERATION_SHIFT);
     entry->move_index = static_cast<std::uint16_t>(record.best);
     entry->move = record.moves[record.best].word & MOVE_WORD_MASK;
     if (store_observer != nullptr) store_observer(*entry);

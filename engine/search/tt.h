@@ -27,6 +27,10 @@ inline constexpr std::uint16_t TT_SINGULAR = 4;
 inline constexpr std::uint16_t TT_WHITE_TO_MOVE = 8;
 inline constexpr std::uint16_t TT_BLACK_TO_MOVE = 16;
 inline constexpr std::uint16_t TT_OLD = 32;
+// Bits 6-15 hold the search an entry was stored in; an entry of an earlier search counts
+// as OLD too, so that aging the table costs nothing (see tt_age).
+inline constexpr std::uint16_t TT_MARK_MASK = 0x3F;
+inline constexpr int TT_GENERATION_SHIFT = 6;
 
 struct TTSize {
     std::uint32_t entries;
@@ -60,6 +64,7 @@ void tt_free();
 void tt_clear(PlyRecord& root);
 // Marks every used entry OLD, so that the next search may replace it at once.
 void tt_age();
+bool tt_is_old(const TTEntry& entry);
 
 enum TTProbe { TT_MISS = 0, TT_HIT = 1, TT_CUTOFF = 2 };
 // 0: no usable entry; 1: found (its move may be tried first; alpha or beta may have

@@ -145,7 +145,8 @@ void log_store(const TTEntry& entry) {
     store_log.push_back(entry);
 }
 bool same_entry(const TTEntry& a, const TTEntry& b) {
-    return a.key == b.key && a.depth == b.depth && a.score == b.score && a.flags == b.flags &&
+    return a.key == b.key && a.depth == b.depth && a.score == b.score &&
+           (a.flags & TT_MARK_MASK) == (b.flags & TT_MARK_MASK) &&
            a.move_index == b.move_index && a.move == b.move;
 }
 }  // namespace

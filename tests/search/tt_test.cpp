@@ -91,7 +91,7 @@ TEST_F(TranspositionTable, EntriesKeepTheMoveAndTheMarks) {
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->move_index, 4);
     EXPECT_EQ(entry->move, root().moves[4].word & MOVE_WORD_MASK);
-    EXPECT_EQ(entry->flags, TT_EXACT | TT_SINGULAR | TT_BLACK_TO_MOVE);
+    EXPECT_EQ(entry->flags & TT_MARK_MASK, TT_EXACT | TT_SINGULAR | TT_BLACK_TO_MOVE);
 }
 
 TEST_F(TranspositionTable, BucketReplacement) {
@@ -107,7 +107,15 @@ TEST_F(TranspositionTable, BucketReplacement) {
     ASSERT_EQ(probe(2, alpha, beta, score), TT_CUTOFF);
     EXPECT_EQ(root().tt_slot, 0);
     EXPECT_EQ(score, 3);
-    EXPECT_EQ(tt_matched_entry(root())->flags & TT_OLD, 0);  // flags are written whole
+    EXPECT_FALSE(tt_is_old(*tt_matched_entry(root())));  // flags are written whole
+
+    // A thousand searches later the count comes round; old entries stay old.
+    store(6, -50, 50, 4);
+    for (int search = 0; search < 1024; ++search) tt_age();
+    store(2, -50, 50, 5);
+    ASSERT_EQ(probe(2, alpha, beta, score), TT_CUTOFF);
+    EXPECT_EQ(score, 5);
+    EXPECT_EQ(root().tt_slot, 0);
 }
 
 TEST_F(TranspositionTable, ClearingLeavesNothingUsable) {
