@@ -24,6 +24,7 @@
 #include "game/controller.h"
 #include "game/record.h"
 #include "records/settings.h"
+#include "ui/qt/search_info_window.h"
 #include "ui/board_geometry.h"
 #include "ui/command_table.h"
 #include "ui/qt/clock_window.h"
@@ -663,9 +664,34 @@ class ShellTest : public QObject {
         QCOMPARE(shot.pixel(boardAt + centre(14)) & 0xFFFFFF, blackMan.pixel(21, 21) & 0xFFFFFF);
         QCOMPARE(shot.pixel(boardAt + centre(23)) & 0xFFFFFF, empty.pixel(21, 21) & 0xFFFFFF);
         QCOMPARE(shot.pixel(boardAt + centre(28)) & 0xFFFFFF, empty.pixel(21, 21) & 0xFFFFFF);
-        const QString docs = QStringLiteral(VANTOR_SOURCE_DIR "/docs");
-        QVERIFY(QDir().mkpath(docs));
-        QVERIFY(shot.save(docs + QStringLiteral("/screenshot-game.png")));
+        QVERIFY(QDir().mkpath(QStringLiteral("screenshots")));
+        QVERIFY(shot.save(QStringLiteral("screenshots/screenshot-game.png")));
+    }
+
+    // The README's picture of all six windows while the computer thinks: clocks running,
+    // principal variation and search information filled.
+    void screenshotOfAllWindowsWhileTheComputerThinks() {
+        frame->showNormal();
+        frame->resize(1000, 720);
+        QTRY_COMPARE(frame->size(), QSize(1000, 720));
+        settings().search_mode = FIXED_TIME_PER_MOVE;
+        settings().seconds_per_move = 3;
+        action(CMD_GAME_PLAYER_COMPUTER)->trigger();
+        newGame();
+        click(32);
+        click(28);
+        QTRY_COMPARE_WITH_TIMEOUT(game_length(), 2, 20000);
+        click(37);
+        click(32);
+        QCOMPARE(app_state().engine_state.load(), int(ENGINE_SEARCHING));
+        QTest::qWait(2200);
+        QVERIFY(game_state().pv_length > 0);
+        QVERIFY(!frame->searchInfoWindow()->field(0)->text().isEmpty());
+        QVERIFY(app_state().black_clock > 0);
+        const QImage shot = frame->grab().toImage();
+        QVERIFY(QDir().mkpath(QStringLiteral("screenshots")));
+        QVERIFY(shot.save(QStringLiteral("screenshots/screenshot-windows.png")));
+        settings().search_mode = FIXED_PLY;
     }
 
     void startUpTime() {
