@@ -16,15 +16,15 @@ bool Options::parse(int argc, char** argv, int first, const std::vector<OptionSp
             continue;
         }
         const std::string name = arg.substr(2);
-        const OptionSpec* spec = nullptr;
+        const OptionSpec* option = nullptr;
         for (const OptionSpec& s : specs) {
-            if (name == s.name) spec = &s;
+            if (name == s.name) option = &s;
         }
-        if (spec == nullptr) {
+        if (option == nullptr) {
             error = "unknown option " + arg;
             return false;
         }
-        if (!spec->takes_value) {
+        if (!option->takes_value) {
             values_[name] = "";
         } else if (i + 1 < argc) {
             values_[name] = argv[++i];

@@ -46,15 +46,15 @@ static_assert(ICON_COUNT == 23, "the toolbar strip holds 23 button images");
 
 std::vector<ToolbarIcon> make_toolbar_icons() {
     std::vector<ToolbarIcon> result;
-    for (const IconSpec& spec : ICONS) {
+    for (const IconSpec& icon : ICONS) {
         QImage image(BUTTON_WIDTH, BUTTON_HEIGHT, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         {
             QPainter p(&image);
             p.setRenderHint(QPainter::Antialiasing);
-            spec.paint(p);
+            icon.paint(p);
         }
-        result.push_back({spec.name, image.convertToFormat(QImage::Format_ARGB32)});
+        result.push_back({icon.name, image.convertToFormat(QImage::Format_ARGB32)});
     }
     return result;
 }
