@@ -88,3 +88,26 @@ public:
     // implementation may run it at once on the calling thread.
     virtual void post_to_main_thread(std::function<void()> task) { task(); }
 };
+
+// Does nothing and answers every question with Cancel: the user interface of a program
+// without windows, and the base of those that show only part of it.
+class QuietGameUi : public GameUi {
+public:
+    void set_status_text(int, const std::string&) override {}
+    void search_info_changed(int) override {}
+    void pv_changed() override {}
+    void check_menu_item(int, bool) override {}
+    void enable_menu_item(int, bool) override {}
+    void press_toolbar_button(int, bool) override {}
+    void draw_square(int, int, int) override {}
+    void draw_all_pieces(const Board&) override {}
+    void game_changed() override {}
+    void current_move_changed() override {}
+    void clock_ticked() override {}
+    void clocks_reset() override {}
+    Answer message_box(const std::string&, const std::string&, MessageKind) override { return Answer::CANCEL; }
+    bool ask_open_file(std::string&) override { return false; }
+    bool ask_save_file(std::string&) override { return false; }
+    void play_move_sound() override {}
+};
+

@@ -5,29 +5,8 @@
 
 namespace {
 
-// Until the program sets its windows: every call does nothing and every question is
-// answered with Cancel, so nothing that asks the user goes ahead by itself.
-class SilentUi final : public GameUi {
-public:
-    void set_status_text(int, const std::string&) override {}
-    void check_menu_item(int, bool) override {}
-    void enable_menu_item(int, bool) override {}
-    void press_toolbar_button(int, bool) override {}
-    void draw_square(int, int, int) override {}
-    void draw_all_pieces(const Board&) override {}
-    void game_changed() override {}
-    void current_move_changed() override {}
-    void pv_changed() override {}
-    void search_info_changed(int) override {}
-    void clock_ticked() override {}
-    void clocks_reset() override {}
-    Answer message_box(const std::string&, const std::string&, MessageKind) override { return Answer::CANCEL; }
-    bool ask_open_file(std::string&) override { return false; }
-    bool ask_save_file(std::string&) override { return false; }
-    void play_move_sound() override {}
-};
-
-SilentUi silent_ui;
+// Until the program sets its windows nothing that asks the user goes ahead by itself.
+QuietGameUi silent_ui;
 GameUi* current_ui = &silent_ui;
 
 }  // namespace

@@ -8,8 +8,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -25,6 +23,7 @@
 #include "game/file_commands.h"
 #include "game/move_text.h"
 #include "game/record.h"
+#include "game/task_queue.h"
 #include "records/settings.h"
 #include "tools/book/book_source.h"
 
@@ -79,29 +78,12 @@ public:
     void play_move_sound() override { ++sounds; }
 
     // The engine thread's commits wait here until the test's main thread runs them.
-    void post_to_main_thread(std::function<void()> task) override {
-        {
-            std::scoped_lock lock(mutex_);
-            tasks_.push_back(std::move(task));
-        }
-        posted_.notify_one();
-    }
-    void run_tasks(std::chrono::milliseconds timeout) {
-        std::unique_lock lock(mutex_);
-        posted_.wait_for(lock, timeout, [this] { return !tasks_.empty(); });
-        while (!tasks_.empty()) {
-            auto task = std::move(tasks_.front());
-            tasks_.pop_front();
-            lock.unlock();
-            task();
-            lock.lock();
-        }
-    }
+    void post_to_main_thread(std::function<void()> task) override { tasks_.post(std::move(task)); }
+    void run_tasks(std::chrono::milliseconds timeout) { tasks_.run(timeout); }
 
 private:
+    TaskQueue tasks_;
     std::mutex mutex_;
-    std::condition_variable posted_;
-    std::deque<std::function<void()>> tasks_;
     std::map<int, std::string> status_;
     std::map<int, bool> enabled_;
 };

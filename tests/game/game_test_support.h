@@ -18,28 +18,16 @@
 #include "game/record.h"
 #include "records/settings.h"
 
-class RecordingUi final : public GameUi {
+class RecordingUi final : public QuietGameUi {
 public:
     std::vector<std::pair<int, bool>> checks;
     std::vector<std::pair<int, std::string>> status;
     int boards_drawn = 0;
 
     void set_status_text(int pane, const std::string& text) override { status.emplace_back(pane, text); }
-    void search_info_changed(int) override {}
-    void pv_changed() override {}
     void check_menu_item(int command, bool checked) override { checks.emplace_back(command, checked); }
-    void enable_menu_item(int, bool) override {}
-    void press_toolbar_button(int, bool) override {}
-    void draw_square(int, int, int) override {}
     void draw_all_pieces(const Board&) override { ++boards_drawn; }
-    void game_changed() override {}
-    void current_move_changed() override {}
-    void clock_ticked() override {}
-    void clocks_reset() override {}
     Answer message_box(const std::string&, const std::string&, MessageKind) override { return Answer::OK; }
-    bool ask_open_file(std::string&) override { return false; }
-    bool ask_save_file(std::string&) override { return false; }
-    void play_move_sound() override {}
 
     // The last state the UI was given for a menu item (-1: never touched).
     int checked(int command) const {

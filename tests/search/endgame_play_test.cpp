@@ -2,13 +2,13 @@
 // databases call won for the side to move are played out, the engine moving for both
 // sides, until the loser has no move left.
 
-#include <bit>
 #include <filesystem>
 #include <random>
 
 #include "engine/knowledge/egdb.h"
 #include "records/settings.h"
 #include "tests/board/random_positions.h"
+#include "tests/knowledge/egdb_test_util.h"
 #include "tests/search/search_test_util.h"
 #include "tools/egdb/build.h"
 
@@ -37,15 +37,6 @@ protected:
         EngineTest::TearDown();
     }
 
-    static int probe(const Board& board, Side side) {
-        PlyRecord record;
-        record.board = board;
-        record.type_counts[0] = std::popcount(board.white_men);
-        record.type_counts[1] = std::popcount(board.white_kings);
-        record.type_counts[2] = std::popcount(board.black_men);
-        record.type_counts[3] = std::popcount(board.black_kings);
-        return egdb_probe(side, record);
-    }
 };
 
 }  // namespace
@@ -56,7 +47,7 @@ TEST_F(EndgamePlay, WonEndingsAreWon) {
     while (played < 60) {
         Board board = random_board(rng, 1 + static_cast<int>(rng() % 2), 1, 0.4);
         const Side winner = rng() % 2 ? WHITE : BLACK;
-        if (probe(board, winner) != EGDB_WIN) continue;
+        if (egdb_probe(winner, probe_record(board)) != EGDB_WIN) continue;
         ++played;
         Side side = winner;
         bool won = false;
