@@ -354,6 +354,7 @@ void toggle_setup_mode() {
         app.game_running = 0;
         if (state.engine_request != REQUEST_STOP || app.engine_state != ENGINE_IDLE) engine_stop(state);
         clear_selection();
+        ui.draw_all_pieces(state.board);  // a piece picked up before is drawn plain again
     } else {
         app.setup_mode = 0;
     }

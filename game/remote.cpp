@@ -58,11 +58,15 @@ void remote_poll() {
     const std::string text = remote_receive();
     // The message buffer holds 63 characters; a longer text is no move message anyway.
     game_ui().set_status_text(PANE_MESSAGE, text.substr(0, MOVE_MESSAGE_MAX));
+    // Matching the message lists the moves in the engine's root record: the engine must
+    // be still by then.
+    const bool thinking = state.engine_request != REQUEST_STOP;
+    if (thinking) engine_stop(state);
     if (parse_move_message(state, text) != 1) {
         game_ui().message_box("Illegal move message!", "Remote Error", MessageKind::ERROR);
+        if (thinking) engine_start(state);
         return;
     }
-    if (state.engine_request != REQUEST_STOP) engine_stop(state);
     move_done(2);
     if (state.engine_request != REQUEST_STOP) engine_start(state);
 }
