@@ -23,7 +23,9 @@
 #include "game/file_commands.h"
 #include "game/move_text.h"
 #include "game/record.h"
+#include "game/remote.h"
 #include "game/task_queue.h"
+#include "null_modem.h"
 #include "records/settings.h"
 #include "tools/book/book_source.h"
 
@@ -380,4 +382,51 @@ TEST_F(Controller, FileSaveAndOpen) {
     EXPECT_EQ(app.play_mode, PLAYER_PLAYER);
     EXPECT_EQ(app.clocks_running, 0);
     EXPECT_EQ(state.side, BLACK);
+}
+
+TEST_F(Controller, RemotePlayTakesLegalMessagesAndRefusesTheRest) {
+    settings().com_port = 7;
+    setenv("VANTOR_COM7", (dir + "/no-such-device").c_str(), 1);
+    toggle_remote();  // the port cannot be opened: the player is told which one
+    EXPECT_EQ(app.remote_on, 1);
+    EXPECT_EQ(settings().permanent_brain, 0);
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_EQ(ui.messages.back(), "Remote: Could not open the serial port COM7 (" + dir + "/no-such-device)!");
+    toggle_remote();
+    EXPECT_EQ(app.remote_on, 0);
+
+    serial_test::NullModemCable cable;
+    std::string why;
+    ASSERT_TRUE(cable.plug_in(why)) << why;
+    serial_test::route_com(7, cable.a());
+    serial_test::RawPeer peer(cable.b());
+    ASSERT_TRUE(peer.is_open());
+    new_game_in(PLAYER_COMPUTER);  // the opponent at the other end plays White
+    const std::size_t messages = ui.messages.size();
+    toggle_remote();
+    ASSERT_EQ(remote_status(), 1);
+
+    auto poll_until = [&](auto done) {
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (!done() && std::chrono::steady_clock::now() < deadline) {
+            remote_poll();
+            ui.run_tasks(20ms);
+        }
+        return done();
+    };
+    ASSERT_TRUE(peer.send_message("32299900"));  // not a move of the position
+    ASSERT_TRUE(poll_until([&] { return ui.messages.size() > messages; }));
+    EXPECT_EQ(ui.messages.back(), "Remote Error: Illegal move message!");
+    EXPECT_EQ(game_length(), 0);
+
+    ASSERT_TRUE(peer.send_message("322800"));  // 32-28
+    ASSERT_TRUE(poll_until([&] { return game_length() == 1; }));
+    EXPECT_EQ(last_move(), "32-28");
+    ASSERT_TRUE(wait_idle());
+    tick();  // the computer's reply goes back over the cable
+    EXPECT_EQ(game_length(), 2);
+    const std::optional<std::string> reply = peer.receive_message(5000ms);
+    ASSERT_TRUE(reply.has_value());
+    EXPECT_EQ(reply->substr(0, 2), std::to_string(game_entry(1).from));
+    toggle_remote();
 }
