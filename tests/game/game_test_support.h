@@ -19,15 +19,14 @@
 #include "records/settings.h"
 
 class RecordingUi final : public QuietGameUi {
-public:
+  public:
     std::vector<std::pair<int, bool>> checks;
-    std::vector<std::pair<int, std::string>> status;
     int boards_drawn = 0;
 
-    void set_status_text(int pane, const std::string& text) override { status.emplace_back(pane, text); }
-    void check_menu_item(int command, bool checked) override { checks.emplace_back(command, checked); }
+    void check_menu_item(int command, bool checked) override {
+        checks.emplace_back(command, checked);
+    }
     void draw_all_pieces(const Board&) override { ++boards_drawn; }
-    Answer message_box(const std::string&, const std::string&, MessageKind) override { return Answer::OK; }
 
     // The last state the UI was given for a menu item (-1: never touched).
     int checked(int command) const {
@@ -40,7 +39,7 @@ public:
 
 // Every test starts from a new game at the start position (or `fen`), Player - Player.
 class GameTest : public testing::Test {
-protected:
+  protected:
     GameState state;
     RecordingUi ui;
 
@@ -53,11 +52,9 @@ protected:
     void TearDown() override { set_game_ui(nullptr); }
 
     void start_game(const std::string& fen) {
-        Board board;
         Side side = WHITE;
         std::string error;
-        ASSERT_TRUE(parse_fen(fen, board, side, error)) << error;
-        state.board = board;
+        ASSERT_TRUE(parse_fen(fen, state.board, side, error)) << error;
         state.side = side;
         game_record_clear();
         game_record_step(START, state);
@@ -75,7 +72,8 @@ protected:
 
     // What move_done does with a move: flip the side, record it, store the new position
     // and list its moves.
-    bool play_index(int index, MoveMessage& message) {
+    bool play_index(int index) {
+        MoveMessage message{};
         state.move_to_play = index;
         state.side = ~state.side;
         if (!record_move(state, message)) {
@@ -87,56 +85,45 @@ protected:
         return true;
     }
     void play(const std::string& text) {
-        MoveMessage message{};
         const int index = index_of(text);
         ASSERT_GE(index, 0) << text << " is not legal in " << to_fen(state.board, state.side);
-        ASSERT_TRUE(play_index(index, message));
+        ASSERT_TRUE(play_index(index));
     }
-    // Random moves as play_random, but never one that lets the opponent capture when
-    // another move does not, and kings before men: such games keep their pieces and run
-    // into long king endings.
-    int play_careful(std::mt19937_64& rng, int moves) {
-        auto scratch = std::make_unique<PlyStack>();
-        MoveMessage message{};
-        int played = 0;
-        std::vector<int> safe;
-        while (played < moves && state.legal_count > 0 && game_current() < MAX_GAME_MOVES) {
-            safe.clear();
-            bool safe_kings = false;
-            for (int i = 0; i < state.legal_count; ++i) {
-                scratch->reset();
-                PlyRecord& here = scratch->root();
-                set_record_position(here, state.board, state.side);
-                generate_moves(state.side, here);
-                make_move(here, here.moves[i]);
-                PlyRecord& next = scratch->plies[1];
-                set_record_position(next, next.board, ~state.side);
-                generate_moves(~state.side, next);
-                if (next.max_captured != 0) continue;
-                const std::uint32_t kind = move_kind(here.moves[i].word);
-                const bool king = kind == WHITE_KING_MOVE || kind == BLACK_KING_MOVE;
-                if (king && !safe_kings) safe.clear();
-                if (king || !safe_kings) safe.push_back(i);
-                safe_kings = safe_kings || king;
-            }
-            if (safe.empty()) {
-                for (int i = 0; i < state.legal_count; ++i) safe.push_back(i);
-            }
-            const int pick = safe[std::uniform_int_distribution<std::size_t>(0, safe.size() - 1)(rng)];
-            if (!play_index(pick, message)) break;
-            ++played;
-        }
-        return played;
+    // Two kings moving to and fro from a set-up position, as long as the record holds.
+    void play_king_shuffle() {
+        start_game("W:WK46:BK4");
+        const char* shuffle[] = {"46-41", "4-9", "41-46", "9-4"};
+        for (int i = 0; i < MAX_GAME_MOVES; ++i) play(shuffle[i % 4]);
     }
-    // Random legal moves until the game ends or `moves` are played; the number played.
-    int play_random(std::mt19937_64& rng, int moves) {
-        MoveMessage message{};
-        int played = 0;
-        while (played < moves && state.legal_count > 0 && game_current() < MAX_GAME_MOVES) {
-            std::uniform_int_distribution<int> pick(0, state.legal_count - 1);
-            if (!play_index(pick(rng), message)) break;
-            ++played;
+    // Random moves until the game ends or `moves` are played. With `careful`, a move that
+    // lets the opponent capture is taken only when every move does, and kings go first:
+    // such games keep their pieces and run on into long king endings.
+    void play_random(std::mt19937_64& rng, int moves, bool careful = false) {
+        for (int played = 0; played < moves && state.legal_count > 0; ++played) {
+            std::vector<int> best;
+            for (int i = 0, best_rank = 0; i < state.legal_count; ++i) {
+                const int rank = careful ? care(i) : 0;
+                if (rank > best_rank) best.clear();
+                if (rank < best_rank) continue;
+                best.push_back(i);
+                best_rank = rank;
+            }
+            std::uniform_int_distribution<std::size_t> pick(0, best.size() - 1);
+            if (!play_index(best[pick(rng)])) break;
         }
-        return played;
+    }
+    // 2 when the move leaves the opponent no capture, plus 1 for a king's move.
+    int care(int index) {
+        static const auto scratch = std::make_unique<PlyStack>();
+        scratch->reset();
+        PlyRecord& here = scratch->root();
+        set_record_position(here, state.board, state.side);
+        generate_moves(state.side, here);
+        make_move(here, here.moves[index]);
+        PlyRecord& next = scratch->plies[1];
+        set_record_position(next, next.board, ~state.side);
+        generate_moves(~state.side, next);
+        const std::uint32_t kind = move_kind(here.moves[index].word);
+        return 2 * (next.max_captured == 0) + (kind == WHITE_KING_MOVE || kind == BLACK_KING_MOVE);
     }
 };

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/board/fen.h"
@@ -31,13 +32,12 @@ class ScratchDirectory {
 
     std::string path() const { return path_.string(); }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
-    void write(const std::string& name, const std::string& text) const {
-        std::ofstream(file(name), std::ios::binary) << text;
+    void write(const std::string& name, std::string_view bytes) const {
+        std::ofstream(file(name), std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     void write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-        std::ofstream(file(name), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
+        write(name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     }
 
   private:
@@ -64,13 +64,11 @@ inline PlyRecord probe_record(const Board& board) {
 
 inline int probe_fen(const std::string& fen) {
     Side side = WHITE;
-    const Board board = board_from_fen(fen, side);
-    return egdb_probe(side, probe_record(board));
+    return egdb_probe(side, probe_record(board_from_fen(fen, side)));
 }
 
 // Signed 32-bit little-endian, as "endgame.dat" stores its header.
 inline void append_int32(std::vector<std::uint8_t>& bytes, std::int64_t value) {
-    const auto v = static_cast<std::uint32_t>(value);
     for (int shift = 0; shift < 32; shift += 8)
-        bytes.push_back(static_cast<std::uint8_t>(v >> shift));
+        bytes.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) >> shift));
 }

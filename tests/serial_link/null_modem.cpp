@@ -10,15 +10,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <future>
-#include <thread>
 
 namespace serial_test {
-
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
@@ -32,25 +27,6 @@ bool is_raw(const std::string& device) {
 }
 
 }  // namespace
-
-Watchdog::Watchdog(std::chrono::seconds limit)
-    : thread_([this, limit] {
-          std::unique_lock guard(mutex_);
-          if (!done_changed_.wait_for(guard, limit, [this] { return done_; })) {
-              std::fprintf(stderr, "test still running after %lld s\n",
-                           static_cast<long long>(limit.count()));
-              std::_Exit(3);
-          }
-      }) {}
-
-Watchdog::~Watchdog() {
-    {
-        std::scoped_lock guard(mutex_);
-        done_ = true;
-    }
-    done_changed_.notify_all();
-    thread_.join();
-}
 
 NullModemCable::~NullModemCable() {
     pull_out();
@@ -86,8 +62,7 @@ bool NullModemCable::plug_in(std::string& why) {
     }
     // socat makes each link before it sets that pty raw (VMIN 1), and a link opened in
     // between would have its settings overwritten: wait until both ends are raw.
-    const auto deadline = Clock::now() + 5s;
-    while (!is_raw(a_) || !is_raw(b_)) {
+    for (const auto deadline = Clock::now() + 5s; !is_raw(a_) || !is_raw(b_);) {
         int wstatus = 0;
         if (::waitpid(socat_, &wstatus, WNOHANG) == socat_) {
             socat_ = -1;
@@ -116,15 +91,13 @@ void NullModemCable::pull_out() {
 }
 
 void route_com(int number, const std::string& device) {
-    const std::string variable = "VANTOR_COM" + std::to_string(number);
-    ::setenv(variable.c_str(), device.c_str(), 1);
+    ::setenv(("VANTOR_COM" + std::to_string(number)).c_str(), device.c_str(), 1);
 }
 
 RawPeer::RawPeer(const std::string& device) {
     fd_ = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (fd_ < 0) return;
     termios line{};
-    if (::tcgetattr(fd_, &line) == 0) {
+    if (fd_ >= 0 && ::tcgetattr(fd_, &line) == 0) {
         ::cfmakeraw(&line);
         line.c_cc[VMIN] = 0;
         line.c_cc[VTIME] = 0;
@@ -159,19 +132,12 @@ std::optional<unsigned char> RawPeer::read(Millis timeout) {
     }
 }
 
-std::string RawPeer::drain(Millis quiet) {
-    std::string got;
-    while (const auto byte = read(quiet)) got.push_back(static_cast<char>(*byte));
-    return got;
-}
-
-bool RawPeer::send_message(std::string_view text, Millis echo_timeout) {
+bool RawPeer::send_message(std::string_view text) {
     std::string frame(1, 'S');
     frame.append(text).push_back('E');
     for (const char c : frame) {
         write(std::string_view(&c, 1));
-        const auto echo = read(echo_timeout);
-        if (!echo || *echo != static_cast<unsigned char>(c)) return false;
+        if (read(2000ms) != static_cast<unsigned char>(c)) return false;
     }
     return true;
 }
@@ -179,11 +145,7 @@ bool RawPeer::send_message(std::string_view text, Millis echo_timeout) {
 std::optional<std::string> RawPeer::receive_message(Millis timeout) {
     const auto deadline = Clock::now() + timeout;
     std::optional<std::string> text;
-    for (;;) {
-        const auto left = std::chrono::ceil<Millis>(deadline - Clock::now());
-        if (left <= 0ms) return std::nullopt;
-        const auto byte = read(left);
-        if (!byte) return std::nullopt;
+    while (const auto byte = read(std::chrono::ceil<Millis>(deadline - Clock::now()))) {
         const char c = static_cast<char>(*byte);
         write(std::string_view(&c, 1));
         if (c == 'S') {
@@ -194,15 +156,7 @@ std::optional<std::string> RawPeer::receive_message(Millis timeout) {
             text->push_back(c);
         }
     }
-}
-
-bool wait_for_status(CConnection& link, int want, Millis timeout) {
-    const auto deadline = Clock::now() + timeout;
-    while (link.status() != want) {
-        if (Clock::now() > deadline) return false;
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
+    return std::nullopt;
 }
 
 std::optional<std::string> wait_for_message(CConnection& link, Millis timeout) {
@@ -212,45 +166,18 @@ std::optional<std::string> wait_for_message(CConnection& link, Millis timeout) {
     return std::string(buffer);
 }
 
-Millis timed_disconnect(CConnection& link) {
-    const auto start = Clock::now();
-    auto done = std::async(std::launch::async, [&link] { link.disconnect(); });
-    if (done.wait_for(5s) != std::future_status::ready) {
-        std::fprintf(stderr, "disconnect() has not returned after 5 s\n");
-        std::_Exit(2);
-    }
-    return std::chrono::duration_cast<Millis>(Clock::now() - start);
-}
-
 int link_threads() {
     int count = 0;
     if (DIR* tasks = ::opendir("/proc/self/task")) {
         while (const dirent* entry = ::readdir(tasks)) {
             if (entry->d_name[0] == '.') continue;
-            const std::string comm = std::string("/proc/self/task/") + entry->d_name + "/comm";
-            std::ifstream name(comm);
+            std::ifstream name(std::string("/proc/self/task/") + entry->d_name + "/comm");
             std::string line;
             if (std::getline(name, line) && line.rfind("relaycom", 0) == 0) ++count;
         }
         ::closedir(tasks);
     }
     return count;
-}
-
-bool wait_for_link_threads(int want, Millis timeout) {
-    const auto deadline = Clock::now() + timeout;
-    while (link_threads() != want) {
-        if (Clock::now() > deadline) return false;
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
-
-void CableTest::SetUp() {
-    std::string why;
-    ASSERT_TRUE(cable_.plug_in(why)) << why;
-    route_com(kComA, cable_.a());
-    route_com(kComB, cable_.b());
 }
 
 }  // namespace serial_test

@@ -5,8 +5,6 @@
 #include <sys/types.h>
 
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +18,7 @@ namespace serial_test {
 
 using namespace std::chrono_literals;
 using Millis = std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
 
 // Two pty ends, a() and b(), with socat relaying between them.
 class NullModemCable {
@@ -58,10 +57,8 @@ class RawPeer {
     bool is_open() const { return fd_ >= 0; }
     void write(std::string_view bytes);
     std::optional<unsigned char> read(Millis timeout);
-    // Reads until nothing has come for quiet; returns what came.
-    std::string drain(Millis quiet);
     // Sends "S", text, "E", each byte after the right echo of the one before.
-    bool send_message(std::string_view text, Millis echo_timeout = 2000ms);
+    bool send_message(std::string_view text);
     // Plays the receiving side: echoes every byte, returns the text between "S" and "E".
     std::optional<std::string> receive_message(Millis timeout);
 
@@ -69,41 +66,42 @@ class RawPeer {
     int fd_ = -1;
 };
 
-// Polls status() until it returns want or the time is up.
-bool wait_for_status(CConnection& link, int want, Millis timeout);
+// Polls done() every 5 ms until it holds or the time is up.
+template <class Condition>
+bool eventually(Condition done, Millis timeout) {
+    for (const auto deadline = Clock::now() + timeout; !done(); std::this_thread::sleep_for(5ms)) {
+        if (Clock::now() > deadline) return false;
+    }
+    return true;
+}
+inline bool wait_for_status(CConnection& link, int want, Millis timeout) {
+    return eventually([&] { return link.status() == want; }, timeout);
+}
 // Waits for a message and takes it; nullopt when none came in time.
 std::optional<std::string> wait_for_message(CConnection& link, Millis timeout);
-// Runs link.disconnect() and says how long it took; ends the test program when it has not
-// returned after 5 s, as a stuck link thread cannot be got rid of otherwise.
-Millis timed_disconnect(CConnection& link);
 // Link threads running in this process (the library names them "relaycom ...").
 int link_threads();
-// Waits until link_threads() is want.
-bool wait_for_link_threads(int want, Millis timeout = 1000ms);
-
-// Ends the test program when it is still alive after limit: a link thread that does not
-// stop would otherwise hang the test run for ever.
-class Watchdog {
-  public:
-    explicit Watchdog(std::chrono::seconds limit);
-    ~Watchdog();
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
-
-  private:
-    std::mutex mutex_;
-    std::condition_variable done_changed_;
-    bool done_ = false;
-    std::thread thread_;
-};
+inline bool wait_for_link_threads(int want) {
+    return eventually([want] { return link_threads() == want; }, 1000ms);
+}
+// How long disconnect() took; one that never returns is left to ctest's TIMEOUT to end.
+inline Millis timed_disconnect(CConnection& link) {
+    const auto start = Clock::now();
+    link.disconnect();
+    return std::chrono::duration_cast<Millis>(Clock::now() - start);
+}
 
 // A cable per test, its ends reachable as COM7 (a) and COM8 (b).
 class CableTest : public ::testing::Test {
   protected:
     static constexpr int kComA = 7;
     static constexpr int kComB = 8;
-    void SetUp() override;
-    Watchdog watchdog_{30s};  // first member: it outlives everything a test sets up
+    void SetUp() override {
+        std::string why;
+        ASSERT_TRUE(cable_.plug_in(why)) << why;
+        route_com(kComA, cable_.a());
+        route_com(kComB, cable_.b());
+    }
     NullModemCable cable_;
 };
 
