@@ -3,9 +3,7 @@
 // and answer questions and file dialogs as the test tells them.
 
 #include <deque>
-#include <mutex>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "game/game_ui.h"
@@ -43,22 +41,14 @@ struct MessageSeen {
 // Message boxes take their answers from `answers` (OK when it runs dry); file dialogs
 // pick `open_path` / `save_path`, or are cancelled when those are empty. Menu marks go
 // to `states` as they would in the program.
-class ScriptedUi final : public GameUi {
+class ScriptedUi final : public QuietGameUi {
   public:
     std::deque<Answer> answers;
     std::vector<MessageSeen> messages;
     std::string open_path;
     std::string save_path;
     CommandStates states;
-    int boards_drawn = 0;
-    int sounds = 0;
 
-    void set_status_text(int pane, const std::string& text) override {
-        std::scoped_lock lock(mutex_);
-        status_[pane] = text;
-    }
-    void search_info_changed(int) override {}
-    void pv_changed() override {}
     void check_menu_item(int command, bool checked) override {
         states.set_checked(command, checked);
     }
@@ -68,12 +58,6 @@ class ScriptedUi final : public GameUi {
     void press_toolbar_button(int command, bool pressed) override {
         states.set_checked(command, pressed);
     }
-    void draw_square(int, int, int) override {}
-    void draw_all_pieces(const Board&) override { ++boards_drawn; }
-    void game_changed() override {}
-    void current_move_changed() override {}
-    void clock_ticked() override {}
-    void clocks_reset() override {}
     Answer message_box(const std::string& text, const std::string& caption,
                        MessageKind kind) override {
         messages.push_back({text, caption, kind});
@@ -84,12 +68,6 @@ class ScriptedUi final : public GameUi {
     }
     bool ask_open_file(std::string& path) override { return pick(open_path, path); }
     bool ask_save_file(std::string& path) override { return pick(save_path, path); }
-    void play_move_sound() override { ++sounds; }
-
-    std::string status(int pane) {
-        std::scoped_lock lock(mutex_);
-        return status_[pane];
-    }
 
   private:
     static bool pick(const std::string& chosen, std::string& path) {
@@ -97,6 +75,4 @@ class ScriptedUi final : public GameUi {
         path = chosen;
         return true;
     }
-    std::mutex mutex_;
-    std::string status_[7];
 };

@@ -17,18 +17,17 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
-#include <cstdlib>
 #include <thread>
 
 #include "engine/search/driver.h"
 #include "game/controller.h"
 #include "game/record.h"
 #include "records/settings.h"
-#include "ui/qt/search_info_window.h"
 #include "ui/board_geometry.h"
 #include "ui/command_table.h"
 #include "ui/qt/clock_window.h"
 #include "ui/qt/main_window.h"
+#include "ui/qt/search_info_window.h"
 
 namespace {
 
@@ -42,14 +41,11 @@ class ModalAnswerer : public QObject {
         QString title;
         QMessageBox::Icon icon;
         QMessageBox::StandardButtons buttons;
-        QWidget* parent;
     };
     QList<QMessageBox::StandardButton> buttons;
     QList<Box> boxes;
     QString fileToPick;
     QStringList fileFilters;
-    QString selectedFilter;
-    QString defaultSuffix;
     int dialogsClosed = 0;
 
     ModalAnswerer() {
@@ -62,8 +58,7 @@ class ModalAnswerer : public QObject {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr || !modal->isVisible()) return;
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            boxes.append({box->text(), box->windowTitle(), box->icon(), box->standardButtons(),
-                          box->parentWidget()});
+            boxes.append({box->text(), box->windowTitle(), box->icon(), box->standardButtons()});
             const QMessageBox::StandardButton wanted =
                 buttons.isEmpty() ? QMessageBox::Cancel : buttons.takeFirst();
             QAbstractButton* button = box->button(wanted);
@@ -71,8 +66,6 @@ class ModalAnswerer : public QObject {
             button->click();
         } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
             fileFilters = files->nameFilters();
-            selectedFilter = files->selectedNameFilter();
-            defaultSuffix = files->defaultSuffix();
             if (fileToPick.isEmpty()) {
                 files->reject();
             } else {
@@ -107,22 +100,17 @@ QRect toQRect(const Rect& r) {
 }
 
 // What the XOR, AND, XOR drawing must leave on a square: the piece inside its mask, the
-// square's own picture everywhere else.
-QImage expectedSquare(const QImage& square, const QImage& piece, const QImage& mask) {
-    QImage result = square.convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < PIECE_PIXELS; ++y) {
-        for (int x = 0; x < PIECE_PIXELS; ++x) {
-            if (qGray(mask.pixel(x, y)) == 0) result.setPixel(x, y, piece.pixel(x, y));
-        }
-    }
-    return result;
-}
-
-bool sameRgb(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) return false;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            if ((a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF)) return false;
+// square's own picture everywhere else (a null piece: the square alone).
+bool squareShows(const QImage& board, int square, const QImage& piece) {
+    static const QImage empty(QStringLiteral(":/images/bmiem.png"));
+    static const QImage mask(QStringLiteral(":/images/bmimask.png"));
+    const Point o = square_origin(square);
+    for (int y = 0; y < SQUARE_PIXELS; ++y) {
+        for (int x = 0; x < SQUARE_PIXELS; ++x) {
+            const bool inPiece = !piece.isNull() && x < PIECE_PIXELS && y < PIECE_PIXELS &&
+                                 qGray(mask.pixel(x, y)) == 0;
+            const QRgb wanted = inPiece ? piece.pixel(x, y) : empty.pixel(x, y);
+            if ((board.pixel(o.x + x, o.y + y) ^ wanted) & 0xFFFFFF) return false;
         }
     }
     return true;
@@ -148,8 +136,21 @@ class ShellTest : public QObject {
         action(CMD_GAME_NEW)->trigger();
         QCOMPARE(app_state().game_running.load(), 1);
     }
-    QImage boardImage() const {
-        return board()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    void activate() {
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame));
+    }
+    // The piece every square shows is the one of the game state.
+    void expectBoardShowsTheGame() {
+        for (int square = 1; square <= SQUARE_COUNT; ++square) {
+            QCOMPARE(board()->pieceShown(square), int(piece_on_square(square, game_state().board)));
+        }
+    }
+    void expectShown(const ChildWindowInfo& info, bool shown) {
+        QCOMPARE(frame->childSubWindow(info.window) != nullptr, shown);
+        QCOMPARE(shown_flag(info.window)->load(), int(shown));
+        QCOMPARE(action(info.view_command)->isChecked(), shown);
+        QCOMPARE(button(info.view_command)->isChecked(), shown);
     }
 
   private slots:
@@ -176,22 +177,9 @@ class ShellTest : public QObject {
     void startUpBuildsTheFrame() {
         QCOMPARE(frame->objectName(), QStringLiteral("MdiFrame"));
         QCOMPARE(frame->windowTitle(), QStringLiteral("VANTOR 5.0"));
-        QVERIFY(frame->isMaximized());
         QCOMPARE(frame->menuBar()->objectName(), QStringLiteral("MDIVantorMenu"));
-        QStringList titles;
-        for (QAction* menu : frame->menuBar()->actions()) titles << menu->text();
-        QCOMPARE(titles, (QStringList{"&File", "&Edit", "&View", "&Game", "&Move", "&Clock",
-                                      "&Options", "&Help"}));
-        QStringList options;
-        for (QAction* item : frame->menu(MENU_OPTIONS)->actions()) options << item->text();
-        QCOMPARE(options,
-                 (QStringList{"&Memory...", "Se&rial port...", "&Search...", "&Preferences..."}));
-        QCOMPARE(action(CMD_FILE_OPEN)->text(), QStringLiteral("&Open...\tCtrl O"));
-        QCOMPARE(action(CMD_FILE_OPEN)->statusTip(), QStringLiteral("Open an existing game"));
-
         QObject* keys = frame->findChild<QObject*>(QStringLiteral("MDIACCEL"));
         QVERIFY(keys != nullptr);
-        QCOMPARE(keys, frame->acceleratorTable());
         QCOMPARE(keys->findChildren<QAction*>().size(), ACCELERATOR_COUNT);
 
         // The six children in creation order, at their places.
@@ -205,11 +193,7 @@ class ShellTest : public QObject {
             QCOMPARE(child->windowTitle(), QString::fromLatin1(info.title));
             QCOMPARE(child->geometry(), toQRect(info.rect));
             QVERIFY(child->isVisible());
-            if (info.view_command != 0) {
-                QVERIFY(action(info.view_command)->isChecked());
-                QVERIFY(button(info.view_command)->isChecked());
-                QCOMPARE(shown_flag(info.window)->load(), 1);
-            }
+            if (info.view_command != 0) expectShown(info, true);
         }
         // The board fills its frameless child exactly.
         QCOMPARE(board()->geometry(), QRect(0, 0, BOARD_PIXELS, BOARD_PIXELS));
@@ -222,15 +206,11 @@ class ShellTest : public QObject {
             QCOMPARE(r.right() + 1, STATUS_PANE_RIGHT_EDGES[pane]);
         }
         QTRY_COMPARE(frame->statusPane(PANE_ENGINE)->text(), QStringLiteral("IDLE"));
-        QCOMPARE(frame->statusPane(PANE_PLAY_MODE)->text(), QStringLiteral("Player - Player"));
         QCOMPARE(frame->statusPane(PANE_TURN)->text(), QStringLiteral("Player to move with White"));
 
         // Initial greying, and the marks of Player - Player with White to move.
         for (int command : {202, 203, 204, 205, 504, 505, 602, 603})
             QVERIFY2(!action(command)->isEnabled(), QByteArray::number(command));
-        for (int command : {101, 104, 201, 401, 501, 601, 701, 804})
-            QVERIFY(action(command)->isEnabled());
-        QVERIFY(action(CMD_GAME_PLAYER_PLAYER)->isChecked());
         QVERIFY(button(CMD_GAME_PLAYER_PLAYER)->isChecked());
         QVERIFY(!button(CMD_GAME_REMOTE)->isChecked());
         QVERIFY(action(CMD_EDIT_WHITE_TO_MOVE)->isChecked());
@@ -251,62 +231,43 @@ class ShellTest : public QObject {
             QCOMPARE(button(entry.command)->isCheckable(), entry.kind != ButtonKind::PUSH);
             QVERIFY(!entries[i]->icon().isNull());
         }
-        QCOMPARE(button(CMD_OPTIONS_MEMORY)->toolTip(), QStringLiteral("Memory"));
-        QCOMPARE(button(CMD_OPTIONS_SERIAL_PORT)->toolTip(), QStringLiteral("Serial port"));
+        // The play modes are one group: a pressed one stays pressed when clicked again.
+        QTest::mouseClick(button(CMD_GAME_PLAYER_COMPUTER), Qt::LeftButton);
+        QTest::mouseClick(button(CMD_GAME_PLAYER_COMPUTER), Qt::LeftButton);
+        QCOMPARE(app_state().play_mode.load(), int(PLAYER_COMPUTER));
+        for (int command = CMD_GAME_PLAYER_PLAYER; command <= CMD_GAME_COMPUTER_COMPUTER; ++command)
+            QCOMPARE(button(command)->isChecked(), command == CMD_GAME_PLAYER_COMPUTER);
     }
 
-    // The XOR, AND, XOR drawing leaves each piece inside its mask on its square.
-    void boardPaintsTheStartPosition() {
-        QTRY_VERIFY(board()->paintCount() > 0);
-        const QImage shown = boardImage();
-        const QImage square(QStringLiteral(":/images/bmiem.png"));
-        const QImage whiteMan(QStringLiteral(":/images/bmiws.png"));
-        const QImage blackMan(QStringLiteral(":/images/bmibs.png"));
-        const QImage mask(QStringLiteral(":/images/bmimask.png"));
-        const QImage tile(QStringLiteral(":/images/bmimage2.png"));
-        QVERIFY(!square.isNull() && !whiteMan.isNull() && !mask.isNull());
-        const auto at = [&](int s) {
-            const Point o = square_origin(s);
-            return shown.copy(o.x, o.y, SQUARE_PIXELS, SQUARE_PIXELS);
-        };
-        QVERIFY(sameRgb(at(31), expectedSquare(square, whiteMan, mask)));
-        QVERIFY(sameRgb(at(50), expectedSquare(square, whiteMan, mask)));
-        QVERIFY(sameRgb(at(1), expectedSquare(square, blackMan, mask)));
-        QVERIFY(sameRgb(at(25), square.convertToFormat(QImage::Format_RGB32)));
-        // A light square keeps the tile.
-        QCOMPARE(shown.pixel(10, 10) & 0xFFFFFF, tile.pixel(10, 10) & 0xFFFFFF);
-        QCOMPARE(shown.pixel(centre(31)) & 0xFFFFFF, whiteMan.pixel(21, 21) & 0xFFFFFF);
-    }
-
-    void clicksPlayAMoveBetweenPlayers() {
+    void clicksPlayAMoveBetweenPlayersAndAgainstTheComputer() {
         settings().sound = 1;  // the move sound must not stop the game, whatever the audio
         newGame();
         click(32);
         QVERIFY(board()->isMarked(32));
         click(28);
         QCOMPARE(game_length(), 1);
-        QCOMPARE(board()->pieceShown(28), int(WHITE_MAN));
-        QCOMPARE(board()->pieceShown(32), int(EMPTY_SQUARE));
         QVERIFY(!board()->isMarked(32));
         QTRY_COMPARE(frame->statusPane(PANE_MESSAGE)->text(), QStringLiteral("322800"));
         QCOMPARE(frame->statusPane(PANE_TURN)->text(), QStringLiteral("Player to move with Black"));
         QVERIFY(action(CMD_EDIT_BLACK_TO_MOVE)->isChecked());
-        const QImage shown = boardImage();
-        QCOMPARE(shown.pixel(centre(28)) & 0xFFFFFF,
-                 QImage(":/images/bmiws.png").pixel(21, 21) & 0xFFFFFF);
-    }
+        // The XOR, AND, XOR drawing leaves each piece inside its mask on its square, and
+        // a light square keeps the tile.
+        const QImage shown = board()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QVERIFY(squareShows(shown, 28, QImage(QStringLiteral(":/images/bmiws.png"))));
+        QVERIFY(squareShows(shown, 32, QImage()));
+        QVERIFY(squareShows(shown, 1, QImage(QStringLiteral(":/images/bmibs.png"))));
+        const QImage tile(QStringLiteral(":/images/bmimage2.png"));
+        QCOMPARE(shown.pixel(10, 10) & 0xFFFFFF, tile.pixel(10, 10) & 0xFFFFFF);
 
-    void clicksPlayAgainstTheComputer() {
+        // The same move against the computer, whose reply is committed by the clock tick
+        // once its search has ended.
+        action(CMD_MOVE_UNDO)->trigger();
         action(CMD_GAME_PLAYER_COMPUTER)->trigger();
-        newGame();
         click(32);
         click(28);
         QCOMPARE(game_length(), 1);
-        // The engine's reply is committed by the clock tick once its search has ended.
         QTRY_COMPARE_WITH_TIMEOUT(game_length(), 2, 30000);
-        for (int square = 1; square <= SQUARE_COUNT; ++square) {
-            QCOMPARE(board()->pieceShown(square), int(piece_on_square(square, game_state().board)));
-        }
+        expectBoardShowsTheGame();
         QCOMPARE(frame->statusPane(PANE_TURN)->text(), QStringLiteral("Player to move with White"));
         // While the computer is to move the board takes no clicks. With the clocks
         // stopped the computer does not move either.
@@ -320,27 +281,15 @@ class ShellTest : public QObject {
         QVERIFY(!board()->isMarked(31));
     }
 
-    void computerPlaysBothSides() {
-        action(CMD_GAME_COMPUTER_COMPUTER)->trigger();
-        newGame();
-        QTRY_VERIFY_WITH_TIMEOUT(game_length() >= 4, 30000);
-        action(CMD_GAME_PLAYER_PLAYER)->trigger();
-        QCOMPARE(app_state().engine_state.load(), int(ENGINE_IDLE));
-        const int length = game_length();
-        QApplication::processEvents();  // a commit already on its way must not land after the stop
-        QCOMPARE(game_length(), length);
-        for (int square = 1; square <= SQUARE_COUNT; ++square) {
-            QCOMPARE(board()->pieceShown(square), int(piece_on_square(square, game_state().board)));
-        }
-    }
-
     void setUpModeEditsSquares() {
         action(CMD_EDIT_SETUP)->trigger();
         QVERIFY(action(CMD_EDIT_SETUP)->isChecked());
         for (int command = 202; command <= 205; ++command) QVERIFY(action(command)->isEnabled());
         action(CMD_EDIT_CLEAR)->trigger();
-        for (int square = 1; square <= SQUARE_COUNT; ++square)
-            QCOMPARE(board()->pieceShown(square), int(EMPTY_SQUARE));
+        QCOMPARE(board()->pieceShown(31), int(EMPTY_SQUARE));
+        action(CMD_EDIT_INIT)->trigger();
+        QCOMPARE(board()->pieceShown(31), int(WHITE_MAN));
+        action(CMD_EDIT_CLEAR)->trigger();
         click(28);
         QVERIFY(board()->pieceShown(28) != EMPTY_SQUARE);
         QCOMPARE(board()->pieceShown(28), int(piece_on_square(28, game_state().board)));
@@ -358,18 +307,16 @@ class ShellTest : public QObject {
         QVERIFY(!action(CMD_EDIT_INIT)->isEnabled());
         QCOMPARE(app_state().game_running.load(), 1);
         QCOMPARE(game_state().side.load(), BLACK);
-        QCOMPARE(board()->pieceShown(28), int(piece_on_square(28, game_state().board)));
+        expectBoardShowsTheGame();
     }
 
-    void escapeAsksBeforeAbortingTheGame() {
+    void escapeAsksBeforeAbortingTheGameAndSpaceForcesAMove() {
         newGame();
         answerer->buttons = {QMessageBox::Cancel};
         QTest::keyClick(board(), Qt::Key_Escape);
         QCOMPARE(answerer->boxes.last().text, QStringLiteral("Abort Game?"));
         QCOMPARE(answerer->boxes.last().title, QStringLiteral("Game Abort"));
-        QCOMPARE(answerer->boxes.last().icon, QMessageBox::NoIcon);
         QCOMPARE(answerer->boxes.last().buttons, QMessageBox::Ok | QMessageBox::Cancel);
-        QCOMPARE(answerer->boxes.last().parent, frame->mdiArea());
         QCOMPARE(app_state().game_running.load(), 1);
 
         answerer->buttons = {QMessageBox::Ok};
@@ -378,9 +325,8 @@ class ShellTest : public QObject {
         click(32);
         click(28);
         QCOMPARE(game_length(), 0);
-    }
 
-    void spaceMovesTheEngineOnlyWhileItSearches() {
+        // Space moves the engine only while it searches, not while it ponders.
         settings().permanent_brain = 1;
         newGame();
         QCOMPARE(app_state().engine_state.load(), int(ENGINE_THINKING));
@@ -421,103 +367,58 @@ class ShellTest : public QObject {
         answerer->buttons = {QMessageBox::Cancel};
         action(CMD_FILE_EXIT)->trigger();
         QCOMPARE(answerer->boxes.last().text, QStringLiteral("Exit program?"));
-        QCOMPARE(answerer->boxes.last().title, QStringLiteral("File Exit"));
         QVERIFY(frame->isVisible());
         answerer->buttons = {QMessageBox::Ok};
         action(CMD_FILE_EXIT)->trigger();
         QVERIFY(!frame->isVisible());
     }
 
-    void closeAllClosesTheFrame() {
-        frame->runCommand(CMD_CLOSE_ALL);
-        QVERIFY(!frame->isVisible());
-    }
-
     void keysOfTheAcceleratorTable() {
-        frame->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(frame));
+        activate();
         QTest::keyClick(frame, Qt::Key_2, Qt::AltModifier);
         QCOMPARE(app_state().play_mode.load(), int(PLAYER_COMPUTER));
-        QVERIFY(button(CMD_GAME_PLAYER_COMPUTER)->isChecked());
-        QTest::keyClick(frame, Qt::Key_4, Qt::AltModifier);
-        QCOMPARE(app_state().play_mode.load(), int(COMPUTER_COMPUTER));
         QTest::keyClick(frame, Qt::Key_1, Qt::AltModifier);
         QCOMPARE(app_state().play_mode.load(), int(PLAYER_PLAYER));
-
         answerer->buttons = {QMessageBox::Ok};
         QTest::keyClick(frame, Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(answerer->boxes.last().text, QStringLiteral("Start a new Game?"));
         QCOMPARE(app_state().game_running.load(), 1);
         click(32);
         click(28);
         // Keys reach the frame's window while it is active, as it is again once a box closed.
-        frame->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(frame));
+        activate();
         QTest::keyClick(frame, Qt::Key_Delete);
         QCOMPARE(game_current(), 0);
-        QTest::keyClick(frame, Qt::Key_Insert);
-        QCOMPARE(game_current(), 1);
 
         qputenv("VANTOR_COM1", "/nonexistent/vantor-test-port");
-        answerer->buttons = {QMessageBox::Ok};
         QTest::keyClick(frame, Qt::Key_R, Qt::AltModifier);
         QCOMPARE(app_state().remote_on.load(), 1);
-        QVERIFY(button(CMD_GAME_REMOTE)->isChecked());
-        frame->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(frame));
-        QTest::keyClick(frame, Qt::Key_R, Qt::AltModifier);
-        QCOMPARE(app_state().remote_on.load(), 0);
-        QVERIFY(!button(CMD_GAME_REMOTE)->isChecked());
+        action(CMD_GAME_REMOTE)->trigger();
         qunsetenv("VANTOR_COM1");
     }
 
+    // Through the toolbar, the menu and the child's own system menu.
     void viewTogglesKeepMenuToolbarAndFlagsInStep() {
         for (const ChildWindowInfo& info : CHILD_WINDOWS) {
             if (info.view_command == 0) continue;
             QPointer<QWidget> before = frame->childSubWindow(info.window)->widget();
             QTest::mouseClick(button(info.view_command), Qt::LeftButton);
-            QVERIFY(frame->childSubWindow(info.window) == nullptr);
+            expectShown(info, false);
             QVERIFY(before.isNull());
-            QCOMPARE(shown_flag(info.window)->load(), 0);
-            QVERIFY(!action(info.view_command)->isChecked());
-            QVERIFY(!button(info.view_command)->isChecked());
 
-            action(info.view_command)->trigger();  // from the menu this time
-            QMdiSubWindow* child = frame->childSubWindow(info.window);
-            QVERIFY(child != nullptr);
-            QCOMPARE(child->geometry(), toQRect(info.rect));
-            QCOMPARE(shown_flag(info.window)->load(), 1);
-            QVERIFY(action(info.view_command)->isChecked());
-            QVERIFY(button(info.view_command)->isChecked());
-
-            // Closed through its own system menu, it unmarks itself.
-            QVERIFY(child->close());
-            QTRY_VERIFY(frame->childSubWindow(info.window) == nullptr);
-            QCOMPARE(shown_flag(info.window)->load(), 0);
-            QVERIFY(!action(info.view_command)->isChecked());
-            QVERIFY(!button(info.view_command)->isChecked());
             action(info.view_command)->trigger();
-            QVERIFY(frame->childSubWindow(info.window) != nullptr);
-        }
-    }
+            expectShown(info, true);
+            QCOMPARE(frame->childSubWindow(info.window)->geometry(), toQRect(info.rect));
 
-    void playModeButtonsAreOneGroup() {
-        QTest::mouseClick(button(CMD_GAME_PLAYER_COMPUTER), Qt::LeftButton);
-        QCOMPARE(app_state().play_mode.load(), int(PLAYER_COMPUTER));
-        QTest::mouseClick(button(CMD_GAME_PLAYER_COMPUTER), Qt::LeftButton);
-        for (int command = CMD_GAME_PLAYER_PLAYER; command <= CMD_GAME_COMPUTER_COMPUTER;
-             ++command) {
-            QCOMPARE(button(command)->isChecked(), command == CMD_GAME_PLAYER_COMPUTER);
-            QCOMPARE(action(command)->isChecked(), command == CMD_GAME_PLAYER_COMPUTER);
+            QVERIFY(frame->childSubWindow(info.window)->close());
+            QTRY_VERIFY(frame->childSubWindow(info.window) == nullptr);
+            expectShown(info, false);
+            action(info.view_command)->trigger();
         }
-        QVERIFY(action(CMD_MOVE_COMPUTER)->isEnabled());
-        QVERIFY(action(CMD_MOVE_PLAYER)->isChecked());
     }
 
     void frameResizeKeepsBarsAndClientInPlace() {
         frame->showNormal();
-        for (const QSize size :
-             {QSize(900, 650), QSize(640, 480), QSize(1200, 800), QSize(300, 200)}) {
+        for (const QSize size : {QSize(900, 650), QSize(1200, 800), QSize(300, 200)}) {
             frame->resize(size);
             QTRY_COMPARE(frame->size(), size);
             QApplication::processEvents();
@@ -541,13 +442,10 @@ class ShellTest : public QObject {
             QVERIFY(frame->childSubWindow(info.window) != nullptr);
         QTRY_COMPARE(frame->statusPane(PANE_ENGINE)->text(), QStringLiteral("IDLE"));
         newGame();  // the game goes on
+        // Nor does the board close on its own.
+        QVERIFY(!frame->childSubWindow(BOARD_WINDOW)->close());
         frame->clockWindow()->removeEventFilter(&refuse);
         QVERIFY(frame->close());
-    }
-
-    void theBoardCannotBeClosedOnItsOwn() {
-        QVERIFY(!frame->childSubWindow(BOARD_WINDOW)->close());
-        QVERIFY(frame->boardWindow() != nullptr);
     }
 
     void menuHelpReplacesThePanesWhileAMenuIsOpen() {
@@ -557,11 +455,8 @@ class ShellTest : public QObject {
         file->setActiveAction(action(CMD_FILE_OPEN));
         QCOMPARE(frame->statusBar()->currentMessage(), QStringLiteral("Open an existing game"));
         QVERIFY(!frame->statusPane(0)->isVisibleTo(frame));
-        file->setActiveAction(action(CMD_FILE_EXIT));
-        QCOMPARE(frame->statusBar()->currentMessage(), QStringLiteral("Exit the program"));
         file->hide();
-        QTRY_VERIFY(frame->statusBar()->currentMessage().isEmpty());
-        QVERIFY(frame->statusPane(0)->isVisibleTo(frame));
+        QTRY_VERIFY(frame->statusPane(0)->isVisibleTo(frame));
 
         QMenu* options = frame->menu(MENU_OPTIONS);
         options->popup(frame->mapToGlobal(QPoint(10, 10)));
@@ -571,11 +466,6 @@ class ShellTest : public QObject {
         QVERIFY(!frame->statusPane(0)->isVisibleTo(frame));
         options->hide();
         QTRY_VERIFY(frame->statusPane(0)->isVisibleTo(frame));
-
-        // Without an open menu a status tip leaves the panes alone.
-        QStatusTipEvent tip(QStringLiteral("Open an existing game"));
-        QApplication::sendEvent(frame, &tip);
-        QVERIFY(frame->statusBar()->currentMessage().isEmpty());
     }
 
     void engineReportsReachTheMainThread() {
@@ -601,16 +491,14 @@ class ShellTest : public QObject {
         QVERIFY(frame->searchInfoWindow() == nullptr);
     }
 
+    // The messages themselves are the command test's; here the file dialog and the box.
     void fileDialogsAndMessages() {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
         answerer->buttons = {QMessageBox::Ok};
-        action(CMD_FILE_SAVE)->trigger();
-        QCOMPARE(answerer->boxes.last().text, QStringLiteral("No game available!"));
-        QCOMPARE(answerer->boxes.last().title, QStringLiteral("File Save"));
+        action(CMD_FILE_SAVE)->trigger();  // no game yet: a warning with OK alone
         QCOMPARE(answerer->boxes.last().icon, QMessageBox::Warning);
         QCOMPARE(answerer->boxes.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
 
+        QTemporaryDir dir;
         newGame();
         click(32);
         click(28);
@@ -619,9 +507,6 @@ class ShellTest : public QObject {
         action(CMD_FILE_SAVE)->trigger();
         QCOMPARE(answerer->fileFilters,
                  (QStringList{"TGR Files (*.TGR)", "ASCII Files (*.ASC)", "All Files (*.*)"}));
-        QCOMPARE(answerer->selectedFilter, QStringLiteral("TGR Files (*.TGR)"));
-        QCOMPARE(answerer->defaultSuffix, QStringLiteral("txt"));
-        QVERIFY(QFileInfo::exists(path));
         QCOMPARE(QFileInfo(path).size(), 10);
 
         newGame();
@@ -629,17 +514,6 @@ class ShellTest : public QObject {
         action(CMD_FILE_OPEN)->trigger();
         QCOMPARE(game_length(), 1);
         QCOMPARE(board()->pieceShown(28), int(WHITE_MAN));
-
-        QFile broken(dir.filePath(QStringLiteral("broken.tgr")));
-        QVERIFY(broken.open(QIODevice::WriteOnly));
-        broken.write("no game");
-        broken.close();
-        answerer->fileToPick = broken.fileName();
-        answerer->buttons = {QMessageBox::Ok};
-        action(CMD_FILE_OPEN)->trigger();
-        QCOMPARE(answerer->boxes.last().text, QStringLiteral("Could not read file!"));
-        QCOMPARE(answerer->boxes.last().title, QStringLiteral("File Open"));
-        QCOMPARE(answerer->boxes.last().icon, QMessageBox::Warning);
     }
 
     // The picture for the README, and a check that it shows the game being played.

@@ -1,14 +1,12 @@
 // The information windows, the dialogs, printing and the help window, headless.
 
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QDir>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -30,9 +28,7 @@
 #include "records/game_state.h"
 #include "records/settings.h"
 #include "ui/clock_face.h"
-#include "ui/dialog_templates.h"
 #include "ui/qt/clock_window.h"
-#include "ui/qt/command_window.h"
 #include "ui/qt/dialogs.h"
 #include "ui/qt/game_window.h"
 #include "ui/qt/help_window.h"
@@ -74,10 +70,12 @@ struct MessageSeen {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 
-// Answers the next message box with OK.
-std::unique_ptr<WhenModal> answer_message_box(MessageSeen& seen) {
-    return WhenModal::run<QMessageBox>([&seen](QMessageBox* box) {
+// Answers the next message box with OK, after `during` (run while it is up).
+std::unique_ptr<WhenModal> answer_message_box(
+    MessageSeen& seen, std::function<void()> during = [] {}) {
+    return WhenModal::run<QMessageBox>([&seen, during](QMessageBox* box) {
         seen = {box->windowTitle(), box->text(), box->icon()};
+        during();
         box->button(QMessageBox::Ok)->click();
     });
 }
@@ -97,29 +95,11 @@ GameRecord record_of(int length, int current = -1) {
     return record;
 }
 
-bool is_red(QRgb pixel) {
-    return qRed(pixel) > 200 && qGreen(pixel) < 60 && qBlue(pixel) < 60;
-}
-bool is_black(QRgb pixel) {
-    return qRed(pixel) < 60 && qGreen(pixel) < 60 && qBlue(pixel) < 60;
-}
-
 // Shows a window at `size`, so that it gets its resize event as it would on screen.
 void show_at(QWidget& widget, QSize size) {
     widget.resize(size);
     widget.show();
     QVERIFY(QTest::qWaitForWindowExposed(&widget));
-}
-
-// Whether any pixel within one pixel of `at` passes `test`.
-bool near(const QImage& image, QPoint at, bool (*test)(QRgb)) {
-    for (int dy = -1; dy <= 1; ++dy) {
-        for (int dx = -1; dx <= 1; ++dx) {
-            const QPoint p = at + QPoint(dx, dy);
-            if (image.valid(p) && test(image.pixel(p))) return true;
-        }
-    }
-    return false;
 }
 
 // The darkest channel value in a rectangle (255: nothing drawn).
@@ -133,6 +113,28 @@ int darkest(const QImage& image, const QRect& area) {
         }
     }
     return value;
+}
+
+// Whether the clock shows, within one pixel of the point 7/8 along a hand, a black pixel
+// or (red) a red one.
+bool hand_at(const ClockWindow& clock, int degrees, int length, int centre_x, bool red = false) {
+    const ClockMapping mapping = clock_mapping(clock.width(), clock.height());
+    const LogicalPoint point = hand_end(degrees, length * 7 / 8, centre_x);
+    const QPoint at(static_cast<int>(mapping.origin_x + point.x * mapping.scale),
+                    static_cast<int>(mapping.origin_y - point.y * mapping.scale));
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            if (!clock.canvas().valid(at + QPoint(dx, dy))) continue;
+            const QRgb pixel = clock.canvas().pixel(at + QPoint(dx, dy));
+            if ((red ? qRed(pixel) > 200 : qRed(pixel) < 60) && qGreen(pixel) < 60 &&
+                qBlue(pixel) < 60)
+                return true;
+        }
+    }
+    return false;
+}
+bool second_at(const ClockWindow& clock, int degrees, int centre_x) {
+    return hand_at(clock, degrees, SECOND_HAND_LENGTH, centre_x, true);
 }
 
 QString pdf_text(const QString& file, int page = 0) {
@@ -167,18 +169,6 @@ QStringList printed_lines(const QString& file, int page) {
 class InformationWindowsTest : public QObject {
     Q_OBJECT
 
-  private:
-    // Logical clock point -> pixel of a window of the given size.
-    static QPoint device(const QSize& size, LogicalPoint point) {
-        const ClockMapping mapping = clock_mapping(size.width(), size.height());
-        return {static_cast<int>(mapping.origin_x + point.x * mapping.scale),
-                static_cast<int>(mapping.origin_y - point.y * mapping.scale)};
-    }
-    // A point 7/8 of the way along a hand of `length` at `degrees`.
-    static QPoint along(const QSize& size, int degrees, int length, int centre_x) {
-        return device(size, hand_end(degrees, length * 7 / 8, centre_x));
-    }
-
   private slots:
     void init() {
         AppState& app = app_state();
@@ -190,144 +180,69 @@ class InformationWindowsTest : public QObject {
         game_window_scroll() = {};
     }
 
-    void clockPaintDrawsBothClocksWithRedSecondHands() {
+    // Both clocks with red second hands; a tick across a minute erases all three old hands
+    // of the side to move, whose value is the one drawn last.
+    void clockDrawsBothClocksAndATickErasesTheOldHands() {
         app_state().white_clock = 3723;  // 1:02:03
         app_state().black_clock = 30;
         ClockWindow clock;
         show_at(clock, {1000, 300});
-        const QImage& image = clock.canvas();
-        const QSize size = clock.size();
-        QVERIFY(near(image, along(size, 18, SECOND_HAND_LENGTH, WHITE_CLOCK_X), is_red));
-        QVERIFY(near(image, along(size, 12, MINUTE_HAND_LENGTH, WHITE_CLOCK_X), is_black));
-        QVERIFY(near(image, along(size, 31, HOUR_HAND_LENGTH, WHITE_CLOCK_X), is_black));
-        QVERIFY(near(image, along(size, 180, SECOND_HAND_LENGTH, BLACK_CLOCK_X), is_red));
-        // A dot at 3 o'clock of Black's clock.
-        QVERIFY(near(image, device(size, {BLACK_CLOCK_X + DOT_RADIUS, 0}), is_black));
-        // The side to move's value is the one drawn last.
+        QVERIFY(second_at(clock, 18, WHITE_CLOCK_X));
+        QVERIFY(hand_at(clock, 12, MINUTE_HAND_LENGTH, WHITE_CLOCK_X));
+        QVERIFY(hand_at(clock, 31, HOUR_HAND_LENGTH, WHITE_CLOCK_X));
+        QVERIFY(second_at(clock, 180, BLACK_CLOCK_X));
         QCOMPARE(app_state().clock_drawn.load(), 3723);
+
+        app_state().white_clock = 3840;  // 1:04:00
+        clock.tick();
+        QCOMPARE(app_state().clock_drawn.load(), 3840);
+        QVERIFY(!second_at(clock, 18, WHITE_CLOCK_X));
+        QVERIFY(second_at(clock, 0, WHITE_CLOCK_X));
+        QVERIFY(!hand_at(clock, 12, MINUTE_HAND_LENGTH, WHITE_CLOCK_X));
+        QVERIFY(hand_at(clock, 24, MINUTE_HAND_LENGTH, WHITE_CLOCK_X));
     }
 
-    void clockTickErasesTheOldHandsAcrossAMinute() {
-        app_state().white_clock = 119;  // 0:01:59
-        ClockWindow clock;
-        show_at(clock, {1000, 300});
-        const QSize size = clock.size();
-        QVERIFY(near(clock.canvas(), along(size, 354, SECOND_HAND_LENGTH, WHITE_CLOCK_X), is_red));
-        QVERIFY(near(clock.canvas(), device(size, hand_end(6, 750, WHITE_CLOCK_X)), is_black));
-
-        app_state().white_clock = 120;
-        clock.tick();
-        const QImage& image = clock.canvas();
-        QCOMPARE(app_state().clock_drawn.load(), 120);
-        QVERIFY(!near(image, along(size, 354, SECOND_HAND_LENGTH, WHITE_CLOCK_X), is_red));
-        // The minute hand moved from 6 to 12 degrees: the old one is gone (beyond the
-        // hour hand's reach), the new one is there.
-        QVERIFY(!near(image, device(size, hand_end(6, 750, WHITE_CLOCK_X)), is_black));
-        QVERIFY(near(image, device(size, hand_end(12, 750, WHITE_CLOCK_X)), is_black));
-        QVERIFY(near(image, along(size, 0, SECOND_HAND_LENGTH, WHITE_CLOCK_X), is_red));
-
-        app_state().white_clock = 121;
-        clock.tick();
-        QVERIFY(near(clock.canvas(), along(size, 6, SECOND_HAND_LENGTH, WHITE_CLOCK_X), is_red));
-        QVERIFY(near(clock.canvas(), device(size, hand_end(12, 750, WHITE_CLOCK_X)), is_black));
-        QVERIFY(!near(clock.canvas(), along(size, 0, SECOND_HAND_LENGTH, WHITE_CLOCK_X), is_red));
-    }
-
-    void clockTickDrawsOnlyTheSideToMove() {
+    // A tick of Black's clock leaves White's alone; a reset draws both at zero.
+    void clockTickDrawsOnlyTheSideToMoveAndResetDrawsZero() {
         app_state().black_clock = 15;
         ClockWindow clock;
         show_at(clock, {1000, 300});
-        const QSize size = clock.size();
         game_state().side = BLACK;
         app_state().clock_drawn = 15;
         app_state().black_clock = 16;
-        app_state().white_clock = 45;  // not drawn by a tick of Black's clock
+        app_state().white_clock = 45;
         clock.tick();
-        QVERIFY(near(clock.canvas(), along(size, 96, SECOND_HAND_LENGTH, BLACK_CLOCK_X), is_red));
-        QVERIFY(!near(clock.canvas(), along(size, 90, SECOND_HAND_LENGTH, BLACK_CLOCK_X), is_red));
-        QVERIFY(!near(clock.canvas(), along(size, 270, SECOND_HAND_LENGTH, WHITE_CLOCK_X), is_red));
-        QVERIFY(near(clock.canvas(), along(size, 0, SECOND_HAND_LENGTH, WHITE_CLOCK_X), is_red));
-    }
+        QVERIFY(second_at(clock, 96, BLACK_CLOCK_X));
+        QVERIFY(!second_at(clock, 90, BLACK_CLOCK_X));
+        QVERIFY(!second_at(clock, 270, WHITE_CLOCK_X));
 
-    void clockResetErasesBothClocksAndDrawsZero() {
-        app_state().white_clock = 3723;
-        app_state().black_clock = 1800 + 45;
-        ClockWindow clock;
-        show_at(clock, {1000, 300});
-        const QSize size = clock.size();
+        app_state().black_clock = 1800 + 16;
+        clock.tick();
+        QVERIFY(hand_at(clock, 180, MINUTE_HAND_LENGTH, BLACK_CLOCK_X));
         clock.resetHands();
-        const QImage& image = clock.canvas();
-        QVERIFY(!near(image, along(size, 18, SECOND_HAND_LENGTH, WHITE_CLOCK_X), is_red));
-        QVERIFY(!near(image, along(size, 31, HOUR_HAND_LENGTH, WHITE_CLOCK_X), is_black));
-        QVERIFY(!near(image, along(size, 270, SECOND_HAND_LENGTH, BLACK_CLOCK_X), is_red));
-        QVERIFY(!near(image, along(size, 180, MINUTE_HAND_LENGTH, BLACK_CLOCK_X), is_black));
-        for (const int centre_x : {WHITE_CLOCK_X, BLACK_CLOCK_X}) {
-            QVERIFY(near(image, along(size, 0, SECOND_HAND_LENGTH, centre_x), is_red));
-        }
+        QVERIFY(!second_at(clock, 96, BLACK_CLOCK_X));
+        QVERIFY(!hand_at(clock, 180, MINUTE_HAND_LENGTH, BLACK_CLOCK_X));
+        QVERIFY(second_at(clock, 0, BLACK_CLOCK_X));
+        QVERIFY(second_at(clock, 0, WHITE_CLOCK_X));
     }
 
-    void clockFitsItsDesignedSize() {
-        app_state().white_clock = 600;
-        ClockWindow clock;
-        show_at(clock, {167, 48});
-        const QImage shot = clock.grab().toImage();
-        // Both faces' 9 and 3 o'clock dots lie inside the window.
-        for (const int centre_x : {WHITE_CLOCK_X, BLACK_CLOCK_X}) {
-            QVERIFY(near(shot, device(clock.size(), {centre_x - DOT_RADIUS, 0}), is_black));
-            QVERIFY(near(shot, device(clock.size(), {centre_x + DOT_RADIUS, 0}), is_black));
-        }
-    }
-
-    void commandWindowPassesTheFocusAndTypingChangesNothing() {
-        game_record_replace(record_of(3));
-        QWidget frame;
-        auto* command = new CommandWindow(&frame);
-        show_at(frame, {180, 50});
-        frame.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&frame));
-        QCOMPARE(command->editor()->geometry(), QRect(0, 0, 173, 25));
-        command->setFocus();
-        QTRY_VERIFY(command->editor()->hasFocus());
-        QTest::keyClicks(command->editor(), "new game 32-28");
-        QTest::keyClick(command->editor(), Qt::Key_Return);
-        QCOMPARE(game_length(), 3);
-        QCOMPARE(game_state().side.load(), static_cast<int>(WHITE));
-        QVERIFY(command->editor()->toPlainText().startsWith("new game"));
-    }
-
-    void gameWindowScrollsToTheEndWhenTheGameChanges() {
+    void gameWindowScrollsToTheEndAndStaysInRange() {
         game_record_replace(record_of(80));  // 40 lines
         GameWindow window;
-        show_at(window, {175, window.lineHeight() * 10 + window.lineHeight() / 2});
+        show_at(window, {167, window.lineHeight() * 10 + 2});  // the designed width
         window.gameChanged();
-        QCOMPARE(window.scroll().maximum, 32);
         QCOMPARE(window.scroll().position, 32);
-        QVERIFY(!window.scrollBar()->isHidden());
         QCOMPARE(window.scrollBar()->maximum(), 32);
-        QCOMPARE(window.scrollBar()->value(), 32);
-    }
-
-    void gameWindowKeysAndScrollBarStayInRange() {
-        game_record_replace(record_of(80));
-        GameWindow window;
-        show_at(window, {175, window.lineHeight() * 10 + 2});
-        window.gameChanged();
-        QTest::keyClick(&window, Qt::Key_PageDown);
-        QCOMPARE(window.scroll().position, 32);
-        QTest::keyClick(&window, Qt::Key_PageUp);
-        QCOMPARE(window.scroll().position, 22);
-        QTest::keyClick(&window, Qt::Key_Up);
-        QCOMPARE(window.scroll().position, 21);
-        QTest::keyClick(&window, Qt::Key_Home);
-        QCOMPARE(window.scroll().position, 0);
-        QTest::keyClick(&window, Qt::Key_Up);
-        QCOMPARE(window.scroll().position, 0);
-        QTest::keyClick(&window, Qt::Key_Down);
-        QCOMPARE(window.scroll().position, 1);
-        QTest::keyClick(&window, Qt::Key_End);
-        QCOMPARE(window.scroll().position, 32);
-        QTest::keyClick(&window, Qt::Key_A);
-        QCOMPARE(window.scroll().position, 32);
+        // The longest line fits beside the scroll bar.
+        QVERIFY(18 * window.charWidth() <= window.width() - window.scrollBar()->width());
+        const std::pair<Qt::Key, int> keys[] = {
+            {Qt::Key_PageDown, 32}, {Qt::Key_PageUp, 22}, {Qt::Key_Home, 0}, {Qt::Key_Up, 0},
+            {Qt::Key_Down, 1},      {Qt::Key_End, 32},    {Qt::Key_A, 32},
+        };
+        for (const auto& [key, position] : keys) {
+            QTest::keyClick(&window, key);
+            QCOMPARE(window.scroll().position, position);
+        }
         QCOMPARE(window.scrollBar()->value(), 32);
 
         window.scrollBar()->setSliderPosition(10);  // the thumb dragged
@@ -336,7 +251,6 @@ class InformationWindowsTest : public QObject {
         QCOMPARE(window.scroll().position, 20);
         QCOMPARE(window.scrollBar()->value(), 20);
         window.scrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
-        QCOMPARE(window.scroll().position, 32);
         window.scrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         QCOMPARE(window.scroll().position, 32);
     }
@@ -354,78 +268,51 @@ class InformationWindowsTest : public QObject {
         // Its first size clamps what it kept.
         game_record_replace(record_of(20));
         show_at(again, {175, again.lineHeight() * 10 + 2});
-        QCOMPARE(again.scroll().maximum, 2);
         QCOMPARE(again.scroll().position, 2);
     }
 
-    void gameWindowShowsFiveHalfMovesOnThreeLines() {
+    void gameWindowDrawsTheLinesAndGreysTheRedoTail() {
         game_record_replace(record_of(5));
         GameWindow window;
         show_at(window, {175, 200});
         window.gameChanged();
-        QCOMPARE(window.scroll().position, 0);
         QVERIFY(window.scrollBar()->isHidden());
-        const QImage shot = window.grab().toImage();
         const int h = window.lineHeight();
         const int w = window.charWidth();
         const auto cell = [&](int line, int column_chars, int chars) {
             return QRect(column_chars * w, (line + 1) * h, chars * w, h - 1);
         };
-        // Lines 1-3 (drawn below one blank line): numbers and White's moves.
-        for (int line = 0; line < 3; ++line) {
-            QVERIFY(darkest(shot, cell(line, 0, 5)) < 100);
-            QVERIFY(darkest(shot, cell(line, 6, 5)) < 100);
-        }
-        QVERIFY(darkest(shot, cell(1, 13, 5)) < 100);
-        QCOMPARE(darkest(shot, cell(2, 13, 5)), 255);  // Black's column of the last line
-        QCOMPARE(darkest(shot, cell(3, 0, 18)), 255);  // nothing after it
-    }
-
-    void gameWindowGreysTheRedoTail() {
-        GameWindow window;
-        show_at(window, {175, 200});
-        const int h = window.lineHeight();
-        const int w = window.charWidth();
-        const QRect moves(6 * w, h, 12 * w, 4 * h);
-
-        game_record_replace(record_of(8, 0));  // undone to the start
-        window.currentMoveChanged();
+        // Three lines below one blank line, the last with White's move only.
         QImage shot = window.grab().toImage();
+        QVERIFY(darkest(shot, cell(1, 13, 5)) < 100);
+        QVERIFY(darkest(shot, cell(2, 0, 11)) < 100);
+        QCOMPARE(darkest(shot, cell(2, 13, 5)), 255);
+        QCOMPARE(darkest(shot, cell(3, 0, 18)), 255);
+
+        const QRect moves(6 * w, h, 12 * w, 4 * h);
+        game_record_replace(record_of(8, 0));  // undone to the start: all grey
+        window.currentMoveChanged();
+        shot = window.grab().toImage();
         QVERIFY(darkest(shot, moves) >= GREY_LEVEL - 2);
         QVERIFY(darkest(shot, moves) < 250);
-
-        game_record_replace(record_of(8));  // redone to the end
+        game_record_replace(record_of(8));  // redone to the end: none
         window.currentMoveChanged();
-        shot = window.grab().toImage();
-        QVERIFY(darkest(shot, moves) < 100);
-        // Line 2's Black move and everything after it are grey at current 3.
-        game_record_replace(record_of(8, 3));
-        window.currentMoveChanged();
-        shot = window.grab().toImage();
-        QVERIFY(darkest(shot, QRect(6 * w, 2 * h, 5 * w, h - 1)) < 100);
-        QVERIFY(darkest(shot, QRect(13 * w, 2 * h, 5 * w, h - 1)) >= GREY_LEVEL - 2);
+        QVERIFY(darkest(window.grab().toImage(), moves) < 100);
     }
 
     void pvWindowPutsBlacksFirstMoveInTheRightColumn() {
-        GameState& state = game_state();
-        state.side = BLACK;
-        state.pv_length = 3;
-        state.pv[0] = PvEntry{6, 19, 30, 1};
-        state.pv[1] = PvEntry{1, 35, 24, 0};
-        state.pv[2] = PvEntry{5, 20, 25, 0};
+        game_state().side = BLACK;
+        game_state().pv_length = 1;
+        game_state().pv[0] = PvEntry{6, 19, 30, 1};
         PvWindow window;
-        show_at(window, {112, 170});
+        show_at(window, {112, 170});  // the designed size
         window.refresh();
         const QImage shot = window.grab().toImage();
-        const int h = window.lineHeight();
         const int w = window.charWidth();
-        QCOMPARE(darkest(shot, QRect(5, 0, 5 * w, h - 1)), 255);
-        QVERIFY(darkest(shot, QRect(5 + 6 * w, 0, 6 * w, h - 1)) < 100);
-        QVERIFY(darkest(shot, QRect(5, h, 5 * w, h - 1)) < 100);
-        QVERIFY(darkest(shot, QRect(5 + 6 * w, h, 5 * w, h - 1)) < 100);
-        QCOMPARE(darkest(shot, QRect(0, 2 * h, 112, h)), 255);
-        state.pv_length = 0;
-        state.side = WHITE;
+        QCOMPARE(darkest(shot, QRect(5, 0, 5 * w, window.lineHeight() - 1)), 255);
+        QVERIFY(darkest(shot, QRect(5 + 6 * w, 0, 6 * w, window.lineHeight() - 1)) < 100);
+        QVERIFY(5 + 12 * w <= window.width());
+        game_state().pv_length = 0;
     }
 
     void searchInfoFieldsFollowTheEngine() {
@@ -436,12 +323,6 @@ class InformationWindowsTest : public QObject {
         QCOMPARE(list_legal_moves(state), 9);
         SearchInfoWindow window;
         show_at(window, {112, 140});
-        for (int i = 0; i < 4; ++i) {
-            QCOMPARE(window.field(i)->geometry(), QRect(50, 10 + 30 * i, 50, 20));
-            QVERIFY(window.field(i)->alignment() & Qt::AlignRight);
-            QCOMPARE(window.field(i)->frameShape(), QFrame::Box);
-            QVERIFY(window.field(i)->text().isEmpty());
-        }
         state.iteration_depth = 4;
         state.examined_move = 2;
         state.engine_move = 7;
@@ -458,29 +339,6 @@ class InformationWindowsTest : public QObject {
         QCOMPARE(window.field(0)->text(), QString("5"));
         QCOMPARE(window.field(1)->text(), QString::fromStdString(format_move(2)));
         QCOMPARE(window.field(2)->text(), QString::fromStdString(format_move(7)));
-        QVERIFY(!window.field(2)->text().isEmpty());
-        // Labels at x = 5 beside each field.
-        const QImage shot = window.grab().toImage();
-        for (int i = 0; i < 4; ++i) QVERIFY(darkest(shot, QRect(5, 10 + 30 * i, 40, 20)) < 100);
-    }
-
-    // Sizes the shell gives the windows (client areas of the designed frames).
-    void windowsPaintAtTheirDesignedSizes() {
-        game_record_replace(record_of(23, 17));
-        GameWindow game;
-        show_at(game, {167, 170});
-        game.gameChanged();
-        // The longest line fits beside the scroll bar.
-        QVERIFY(18 * game.charWidth() <= game.width() - game.scrollBar()->width());
-        PvWindow pv;
-        show_at(pv, {112, 170});
-        QVERIFY(5 + 12 * pv.charWidth() <= pv.width());
-        SearchInfoWindow info;
-        show_at(info, {112, 140});
-        for (QWidget* widget : {static_cast<QWidget*>(&game), static_cast<QWidget*>(&pv),
-                                static_cast<QWidget*>(&info)}) {
-            QVERIFY(!widget->grab().isNull());
-        }
     }
 };
 
@@ -505,106 +363,43 @@ class DialogsTest : public QObject {
         game_state().engine_request = REQUEST_STOP;
     }
 
+    // Every control inside the dialog and wide enough for its text, whichever text the
+    // mode gives the labels.
     void templatesKeepTheirArrangement() {
         SearchDialog dialog(nullptr);
-        QCOMPARE(dialog.windowTitle(), QString("VANTOR Search"));
-        const QFontMetrics metrics(dialog.font());
-        const DialogUnits units = dialog_units(
-            metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"),
-            metrics.height());
-        QCOMPARE(dialog.control(CONTROL_OK)->pos(), QPoint(units.x(7), units.y(149)));
-        QCOMPARE(dialog.control(SEARCH_FIELD_1)->pos(), QPoint(units.x(125), units.y(60)));
-        QCOMPARE(dialog.control(SEARCH_FIXED_TIME)->pos(), QPoint(units.x(20), units.y(60)));
-        QCOMPARE(dialog.control(SEARCH_FIELD_1)->width(), units.x(40));
-        QVERIFY(dialog.width() >= units.x(266));
-        QVERIFY(dialog.height() >= units.y(170));
-        // Every control inside the dialog and wide enough for its text.
-        for (QWidget* child :
-             dialog.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-            QVERIFY(dialog.rect().contains(child->geometry()));
-            if (qobject_cast<QAbstractButton*>(child) || qobject_cast<QLabel*>(child)) {
-                QVERIFY2(child->width() >= child->sizeHint().width(),
-                         qPrintable(child->objectName()));
-            }
-        }
         QVERIFY(qobject_cast<QPushButton*>(dialog.control(CONTROL_OK))->isDefault());
-        // The mode labels fit whichever text the mode gives them.
         for (const int mode :
              {SEARCH_FIXED_PLY, SEARCH_FIXED_TIME, SEARCH_GAME, SEARCH_TOURNAMENT}) {
             dialog.control<QRadioButton>(mode)->click();
-            for (const int id : {SEARCH_LABEL_1, SEARCH_LABEL_2}) {
-                auto* label = dialog.control<QLabel>(id);
-                QVERIFY(label->width() >= label->sizeHint().width());
+            for (QWidget* child :
+                 dialog.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                QVERIFY(dialog.rect().contains(child->geometry()));
+                if (qobject_cast<QAbstractButton*>(child) || qobject_cast<QLabel*>(child)) {
+                    QVERIFY2(child->width() >= child->sizeHint().width(),
+                             qPrintable(child->objectName()));
+                }
             }
         }
     }
 
-    void searchDialogShowsTournamentThenFixedPly() {
-        settings().search_mode = TOURNAMENT;
-        SearchDialog dialog(nullptr);
-        auto* field1 = dialog.control<QLineEdit>(SEARCH_FIELD_1);
-        auto* field2 = dialog.control<QLineEdit>(SEARCH_FIELD_2);
-        QVERIFY(dialog.control<QRadioButton>(SEARCH_TOURNAMENT)->isChecked());
-        QCOMPARE(field1->text(), QString("65"));
-        QCOMPARE(field2->text(), QString("60"));
-        QVERIFY(!field2->isHidden());
-        QCOMPARE(dialog.control<QLabel>(SEARCH_LABEL_1)->text(), QString("Moves"));
-        QCOMPARE(dialog.control<QLabel>(SEARCH_LABEL_2)->text(), QString("Minutes"));
+    // Cancel stores nothing; OK refuses an unusable value with a message and stays open,
+    // then stores the mode and its fields.
+    void searchDialogCancelAndOk() {
+        auto cancel = WhenModal::run<SearchDialog>([](SearchDialog* dialog) {
+            dialog->control<QRadioButton>(SEARCH_GAME)->click();
+            dialog->control<QLineEdit>(SEARCH_FIELD_1)->setText("90");
+            dialog->control<QPushButton>(CONTROL_CANCEL)->click();
+        });
+        QCOMPARE(run_search_dialog(nullptr), 0);
+        QCOMPARE(settings().search_mode.load(), int(FIXED_PLY));
+        QCOMPARE(settings().minutes_per_game.load(), 60);
 
-        dialog.control<QRadioButton>(SEARCH_FIXED_PLY)->click();
-        QCOMPARE(field1->text(), QString("6"));
-        QVERIFY(field2->isHidden());
-        QCOMPARE(dialog.control<QLabel>(SEARCH_LABEL_1)->text(), QString("Ply"));
-        QCOMPARE(dialog.control<QLabel>(SEARCH_LABEL_2)->text(), QString());
-    }
-
-    void searchDialogRefillsFromTheStoredSettings() {
-        SearchDialog dialog(nullptr);
-        auto* field1 = dialog.control<QLineEdit>(SEARCH_FIELD_1);
-        field1->setText("12");
-        dialog.control<QRadioButton>(SEARCH_FIXED_TIME)->click();
-        QCOMPARE(field1->text(), QString("50"));
-        QCOMPARE(dialog.control<QLabel>(SEARCH_LABEL_1)->text(), QString("Seconds/Move"));
-        dialog.control<QRadioButton>(SEARCH_FIXED_PLY)->click();
-        QCOMPARE(field1->text(), QString("6"));
-    }
-
-    void searchDialogOkStoresAndCancelDoesNot() {
-        {
-            SearchDialog dialog(nullptr);
-            dialog.control<QRadioButton>(SEARCH_GAME)->click();
-            dialog.control<QLineEdit>(SEARCH_FIELD_1)->setText("90");
-            dialog.control<QPushButton>(CONTROL_CANCEL)->click();
-            QCOMPARE(dialog.result(), int(QDialog::Rejected));
-            QCOMPARE(settings().search_mode.load(), int(FIXED_PLY));
-            QCOMPARE(settings().minutes_per_game.load(), 60);
-        }
-        SearchDialog dialog(nullptr);
-        dialog.control<QRadioButton>(SEARCH_TOURNAMENT)->click();
-        dialog.control<QLineEdit>(SEARCH_FIELD_1)->setText("40");
-        dialog.control<QLineEdit>(SEARCH_FIELD_2)->setText("100");
-        dialog.control<QPushButton>(CONTROL_OK)->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(settings().search_mode.load(), int(TOURNAMENT));
-        QCOMPARE(settings().tournament_moves.load(), 40);
-        QCOMPARE(settings().tournament_minutes.load(), 100);
-        QCOMPARE(settings().ply.load(), 6);
-    }
-
-    void searchDialogFieldsTakeDigitsOnly() {
-        SearchDialog dialog(nullptr);
-        auto* field1 = dialog.control<QLineEdit>(SEARCH_FIELD_1);
-        field1->clear();
-        QTest::keyClicks(field1, "1a-2");
-        QCOMPARE(field1->text(), QString("12"));
-    }
-
-    void searchDialogRefusesAnUnusableValueAndStaysOpen() {
         SearchDialog dialog(nullptr);
         dialog.show();
         dialog.control<QRadioButton>(SEARCH_TOURNAMENT)->click();
         auto* field1 = dialog.control<QLineEdit>(SEARCH_FIELD_1);
         field1->setText("0");
+        dialog.control<QLineEdit>(SEARCH_FIELD_2)->setText("100");
         MessageSeen seen;
         const auto answer = answer_message_box(seen);
         dialog.control<QPushButton>(CONTROL_OK)->click();
@@ -613,53 +408,28 @@ class DialogsTest : public QObject {
         QCOMPARE(seen.text, QString("Moves must be a whole number from 1 to 1000."));
         QCOMPARE(seen.icon, QMessageBox::Warning);
         QVERIFY(dialog.isVisible());
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));  // not closed
         QCOMPARE(settings().search_mode.load(), int(FIXED_PLY));
-        QCOMPARE(settings().tournament_moves.load(), 65);
 
-        field1->setText("");
-        dialog.control<QRadioButton>(SEARCH_FIXED_PLY)->click();
-        field1->setText("1");
-        const auto again = answer_message_box(seen);
-        dialog.control<QPushButton>(CONTROL_OK)->click();
-        QVERIFY(again->ran);
-        QCOMPARE(seen.text, QString("Ply must be a whole number from 2 to 32."));
-        QCOMPARE(settings().ply.load(), 6);
-        field1->setText("32");
+        field1->clear();
+        QTest::keyClicks(field1, "1a-000");  // the fields take digits only
+        QCOMPARE(field1->text(), QString("1000"));
         dialog.control<QPushButton>(CONTROL_OK)->click();
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(settings().ply.load(), 32);
+        QCOMPARE(settings().search_mode.load(), int(TOURNAMENT));
+        QCOMPARE(settings().tournament_moves.load(), 1000);
+        QCOMPARE(settings().tournament_minutes.load(), 100);
+        QCOMPARE(settings().ply.load(), 6);
     }
 
-    void runSearchDialogReturnsOneForOkAndZeroForCancel() {
-        auto ok = WhenModal::run<SearchDialog>([](SearchDialog* dialog) {
-            dialog->control<QRadioButton>(SEARCH_FIXED_TIME)->click();
-            dialog->control<QLineEdit>(SEARCH_FIELD_1)->setText("7");
-            dialog->control<QPushButton>(CONTROL_OK)->click();
-        });
-        QCOMPARE(run_search_dialog(nullptr), 1);
-        QCOMPARE(settings().seconds_per_move.load(), 7);
-        QCOMPARE(settings().search_mode.load(), int(FIXED_TIME_PER_MOVE));
-        auto cancel = WhenModal::run<SearchDialog>([](SearchDialog* dialog) {
-            dialog->control<QLineEdit>(SEARCH_FIELD_1)->setText("8");
-            QTest::keyClick(dialog, Qt::Key_Escape);
-        });
-        QCOMPARE(run_search_dialog(nullptr), 0);
-        QCOMPARE(settings().seconds_per_move.load(), 7);
-    }
-
-    void memoryDialogWithTheSizeInForceDoesNothing() {
-        MemoryDialog dialog(nullptr);
-        QVERIFY(dialog.control<QRadioButton>(1016)->isChecked());
-        app_state().engine_state = ENGINE_SEARCHING;
-        dialog.control<QPushButton>(CONTROL_OK)->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(game_state().engine_request.load(), int(REQUEST_SEARCH));  // not stopped
-        QCOMPARE(tt_entry_count(), 0u);                                     // not allocated
-        QCOMPARE(settings().hash_size_index.load(), 3);
-    }
-
-    void memoryDialogStopsTheEngineAndReallocates() {
+    void memoryDialogStopsTheEngineAndReallocatesOnOkOnly() {
+        {
+            MemoryDialog dialog(nullptr);
+            QVERIFY(dialog.control<QRadioButton>(1016)->isChecked());
+            dialog.control<QRadioButton>(1018)->click();
+            dialog.control<QPushButton>(CONTROL_CANCEL)->click();
+            QCOMPARE(settings().hash_size_index.load(), 3);
+            QCOMPARE(tt_entry_count(), 0u);
+        }
         app_state().engine_state = ENGINE_SEARCHING;
         app_state().stopped_event.set();  // the engine confirms at once
         MemoryDialog dialog(nullptr);
@@ -668,14 +438,6 @@ class DialogsTest : public QObject {
         QCOMPARE(game_state().engine_request.load(), int(REQUEST_STOP));
         QCOMPARE(settings().hash_size_index.load(), 1);
         QCOMPARE(tt_entry_count(), 65536u);
-
-        app_state().engine_state = ENGINE_IDLE;
-        MemoryDialog zero(nullptr);
-        QVERIFY(zero.control<QRadioButton>(1014)->isChecked());
-        zero.control<QRadioButton>(1013)->click();
-        zero.control<QPushButton>(CONTROL_OK)->click();
-        QCOMPARE(settings().hash_size_index.load(), 0);
-        QCOMPARE(tt_entry_count(), 0u);
     }
 
     void memoryDialogReportsASmallerTable() {
@@ -685,10 +447,8 @@ class DialogsTest : public QObject {
         dialog.control<QRadioButton>(1018)->click();
         MessageSeen seen;
         bool checked_during_message = false;
-        auto answer = WhenModal::run<QMessageBox>([&](QMessageBox* box) {
-            seen = {box->windowTitle(), box->text(), box->icon()};
+        auto answer = answer_message_box(seen, [&] {
             checked_during_message = dialog.control<QRadioButton>(1015)->isChecked();
-            box->button(QMessageBox::Ok)->click();
         });
         dialog.control<QPushButton>(CONTROL_OK)->click();
         QVERIFY(answer->ran);
@@ -698,24 +458,12 @@ class DialogsTest : public QObject {
         QVERIFY(checked_during_message);
         QCOMPARE(settings().hash_size_index.load(), 2);
         QCOMPARE(tt_entry_count(), TT_SIZES[2].entries);
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    }
-
-    void memoryDialogCancelChangesNothing() {
-        MemoryDialog dialog(nullptr);
-        dialog.control<QRadioButton>(1018)->click();
-        dialog.control<QPushButton>(CONTROL_CANCEL)->click();
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QCOMPARE(settings().hash_size_index.load(), 3);
-        QCOMPARE(tt_entry_count(), 0u);
     }
 
     void serialPortDialog() {
         {
             SerialPortDialog dialog(nullptr);
-            QCOMPARE(dialog.windowTitle(), QString("VANTOR Serial port"));
             QVERIFY(dialog.control<QRadioButton>(1019)->isChecked());
-            QCOMPARE(dialog.control<QRadioButton>(1020)->text(), QString("COM&2"));
             dialog.control<QRadioButton>(1021)->click();
             dialog.control<QPushButton>(CONTROL_CANCEL)->click();
             QCOMPARE(settings().com_port.load(), 1);
@@ -724,37 +472,37 @@ class DialogsTest : public QObject {
         dialog.control<QRadioButton>(1022)->click();
         dialog.control<QPushButton>(CONTROL_OK)->click();
         QCOMPARE(settings().com_port.load(), 4);
-        SerialPortDialog reopened(nullptr);
-        QVERIFY(reopened.control<QRadioButton>(1022)->isChecked());
+        QVERIFY(SerialPortDialog(nullptr).control<QRadioButton>(1022)->isChecked());
     }
 
-    void preferencesDialogReadsEveryBox() {
-        settings().book_use = 1;
-        PreferencesDialog dialog(nullptr);
-        QCOMPARE(dialog.windowTitle(), QString("VANTOR Preferences"));
-        for (int id = PREF_OPENING_BOOK; id <= PREF_AUTO_MOVE; ++id) {
-            QVERIFY(dialog.control<QCheckBox>(id)->isEnabled());
+    // OK reads every enabled box. The book, the databases and the remote link as the
+    // program has them disable theirs, which read as unchecked.
+    void preferencesDialog() {
+        {
+            PreferencesDialog dialog(nullptr);
+            dialog.control<QCheckBox>(PREF_SOUND)->click();
+            dialog.control<QCheckBox>(PREF_OPENING_BOOK)->click();
+            dialog.control<QPushButton>(CONTROL_CANCEL)->click();
+            QCOMPARE(settings().sound.load(), 1);
+            QCOMPARE(settings().book_use.load(), 0);
         }
-        QVERIFY(dialog.control<QCheckBox>(PREF_OPENING_BOOK)->isChecked());
-        QVERIFY(!dialog.control<QCheckBox>(PREF_ENDGAME_DATABASE)->isChecked());
-        QVERIFY(dialog.control<QCheckBox>(PREF_SOUND)->isChecked());
-        QVERIFY(dialog.control<QCheckBox>(PREF_PERMANENT_BRAIN)->isChecked());
-        QVERIFY(!dialog.control<QCheckBox>(PREF_AUTO_MOVE)->isChecked());
-        dialog.control<QCheckBox>(PREF_SOUND)->click();
-        dialog.control<QCheckBox>(PREF_ENDGAME_DATABASE)->click();
-        dialog.control<QCheckBox>(PREF_AUTO_MOVE)->click();
-        dialog.control<QPushButton>(CONTROL_OK)->click();
-        QCOMPARE(settings().sound.load(), 0);
-        QCOMPARE(settings().endgame_use.load(), 1);
-        QCOMPARE(settings().auto_move.load(), 1);
-        QCOMPARE(settings().book_use.load(), 1);
-        QCOMPARE(settings().permanent_brain.load(), 1);
-    }
-
-    void preferencesDialogDisabledBoxesReadAsUnchecked() {
         settings().book_use = 1;
-        settings().endgame_use = 1;
-        settings().auto_move = 1;
+        {
+            PreferencesDialog dialog(nullptr);
+            for (int id = PREF_OPENING_BOOK; id <= PREF_AUTO_MOVE; ++id) {
+                QVERIFY(dialog.control<QCheckBox>(id)->isEnabled());
+                QCOMPARE(dialog.control<QCheckBox>(id)->isChecked(),
+                         id != PREF_ENDGAME_DATABASE && id != PREF_AUTO_MOVE);
+            }
+            dialog.control<QCheckBox>(PREF_SOUND)->click();
+            dialog.control<QCheckBox>(PREF_ENDGAME_DATABASE)->click();
+            dialog.control<QCheckBox>(PREF_AUTO_MOVE)->click();
+            dialog.control<QPushButton>(CONTROL_OK)->click();
+            QCOMPARE(settings().sound.load(), 0);
+            QCOMPARE(settings().endgame_use.load(), 1);
+            QCOMPARE(settings().auto_move.load(), 1);
+            QCOMPARE(settings().book_use.load(), 1);
+        }
         game_state().use_book = 0;
         game_state().endgame_available = 0;
         app_state().remote_on = 1;
@@ -764,49 +512,25 @@ class DialogsTest : public QObject {
             QVERIFY(!dialog.control<QCheckBox>(id)->isEnabled());
             QVERIFY(!dialog.control<QCheckBox>(id)->isChecked());
         }
-        QVERIFY(dialog.control<QCheckBox>(PREF_SOUND)->isEnabled());
         dialog.control<QPushButton>(CONTROL_OK)->click();
         QCOMPARE(settings().book_use.load(), 0);
         QCOMPARE(settings().endgame_use.load(), 0);
         QCOMPARE(settings().permanent_brain.load(), 0);
         QCOMPARE(settings().auto_move.load(), 0);
-        QCOMPARE(settings().sound.load(), 1);
-    }
-
-    void preferencesDialogCancelChangesNothing() {
-        PreferencesDialog dialog(nullptr);
-        dialog.control<QCheckBox>(PREF_SOUND)->click();
-        dialog.control<QCheckBox>(PREF_OPENING_BOOK)->click();
-        dialog.control<QPushButton>(CONTROL_CANCEL)->click();
-        QCOMPARE(settings().sound.load(), 1);
-        QCOMPARE(settings().book_use.load(), 0);
+        QCOMPARE(settings().sound.load(), 0);
     }
 
     void aboutDialogClosesWithOkOnly() {
         AboutDialog dialog(nullptr);
-        QCOMPARE(dialog.windowTitle(), QString("About Vantor"));
-        const auto labels = dialog.findChildren<QLabel*>();
-        QCOMPARE(labels.size(), 2);
-        QCOMPARE(labels[0]->text(), QString("Vantor Version 5.0 "));
-        QVERIFY(!labels[1]->text().isEmpty());
         QVERIFY(dialog.control(CONTROL_CANCEL) == nullptr);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QTest::keyClick(&dialog, Qt::Key_Escape);
-        QVERIFY(dialog.isVisible());
         dialog.reject();
-        QVERIFY(dialog.isVisible());
         QVERIFY(!dialog.close());
         QVERIFY(dialog.isVisible());
         dialog.control<QPushButton>(CONTROL_OK)->click();
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-
-        auto ok = WhenModal::run<AboutDialog>([](AboutDialog* about) {
-            QTest::keyClick(about, Qt::Key_Escape);
-            about->control<QPushButton>(CONTROL_OK)->click();
-        });
-        QCOMPARE(run_about_dialog(nullptr), 1);
     }
 };
 
@@ -818,21 +542,21 @@ class PrintingTest : public QObject {
   private:
     QTemporaryDir directory_;
     int file_number_ = 0;
+    QString file_;
+    std::unique_ptr<QPrinter> printer_;
 
-    QString pdf_file() { return directory_.filePath(QString("print%1.pdf").arg(++file_number_)); }
-
-    static void make_pdf_printer(QPrinter& printer, const QString& file) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(file);
-        // A small page, so that a game of a few dozen moves needs two of them.
-        printer.setPageSize(QPageSize(QSizeF(80, 60), QPageSize::Millimeter));
-        printer.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
-    }
-
-    // Lines per page as the printing works them out for this printer.
-    static int lines_per_page(QPrinter& printer) {
-        const QFontMetrics metrics(QFontDatabase::systemFont(QFontDatabase::FixedFont), &printer);
-        const int height = printer.pageLayout().paintRectPixels(printer.resolution()).height();
+    // A PDF printer on a small page, so that a game of a few dozen moves needs two; its
+    // lines per page as the printing works them out.
+    int new_printer() {
+        file_ = directory_.filePath(QString("print%1.pdf").arg(++file_number_));
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer_->setOutputFormat(QPrinter::PdfFormat);
+        printer_->setOutputFileName(file_);
+        printer_->setPageSize(QPageSize(QSizeF(80, 60), QPageSize::Millimeter));
+        printer_->setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
+        const QFontMetrics metrics(QFontDatabase::systemFont(QFontDatabase::FixedFont),
+                                   printer_.get());
+        const int height = printer_->pageLayout().paintRectPixels(printer_->resolution()).height();
         return height / (metrics.height() + metrics.leading());
     }
 
@@ -840,115 +564,63 @@ class PrintingTest : public QObject {
     void init() { game_record_replace(GameRecord{}); }
 
     void fiveHalfMovesPrintThreeLines() {
-        game_record_replace(record_of(5));
-        QPrinter printer(QPrinter::HighResolution);
-        const QString file = pdf_file();
-        make_pdf_printer(printer, file);
+        new_printer();
         QWidget frame;
-        QCOMPARE(print_game_on(printer, 1, false, &frame), 1);
-        QCOMPARE(pdf_pages(file), 1);
-        QCOMPARE(printed_lines(file, 1),
+        QCOMPARE(print_game_on(*printer_, 1, false, &frame), 0);  // no game: nothing
+        QVERIFY(!QFile::exists(file_));
+        game_record_replace(record_of(5));
+        QCOMPARE(print_game_on(*printer_, 1, false, &frame), 1);
+        QCOMPARE(pdf_pages(file_), 1);
+        QCOMPARE(printed_lines(file_, 1),
                  (QStringList{"1 31-26 20x29", "2 32-27 19x28", "3 33-28"}));
         QVERIFY(frame.isEnabled());
         QVERIFY(frame.findChild<QDialog*>("PrintDlgBox") == nullptr);
     }
 
-    void aTwoPageGameContinuesItsNumbers() {
-        QPrinter printer(QPrinter::HighResolution);
-        const QString file = pdf_file();
-        make_pdf_printer(printer, file);
-        const int per_page = lines_per_page(printer);
-        QVERIFY(per_page >= 3);
-        // Two pages, the game ending with White's move.
-        game_record_replace(record_of(2 * (per_page + 2) - 1));
-        QCOMPARE(print_game_on(printer, 1, false, nullptr), 1);
-        QCOMPARE(pdf_pages(file), 2);
-        const QStringList first = printed_lines(file, 1);
-        const QStringList second = printed_lines(file, 2);
-        QCOMPARE(first.size(), per_page);
-        QVERIFY(first.front().startsWith("1 "));
-        QVERIFY(first.back().startsWith(QString("%1 ").arg(per_page)));
-        QCOMPARE(second.size(), 2);
-        QVERIFY(second.front().startsWith(QString("%1 ").arg(per_page + 1)));
-        QCOMPARE(second.back().split(' ').size(), 2);  // number and White's move only
-    }
-
-    void copiesWithAndWithoutCollation() {
+    // Two pages, the game ending with White's move, in two copies: each page twice in a
+    // row, or with collation the whole document twice.
+    void aTwoPageGameInTwoCopies() {
         for (const bool collate : {false, true}) {
-            QPrinter printer(QPrinter::HighResolution);
-            const QString file = pdf_file();
-            make_pdf_printer(printer, file);
-            const int per_page = lines_per_page(printer);
-            game_record_replace(record_of(2 * (per_page + 1)));
-            QCOMPARE(print_game_on(printer, 2, collate, nullptr), 1);
-            QCOMPARE(pdf_pages(file), 4);
-            QStringList firsts;
-            for (int page = 1; page <= 4; ++page) {
-                firsts << printed_lines(file, page).front().section(' ', 0, 0);
-            }
-            const QString second = QString::number(per_page + 1);
-            if (collate) {
-                QCOMPARE(firsts, (QStringList{"1", second, "1", second}));
-            } else {
-                QCOMPARE(firsts, (QStringList{"1", "1", second, second}));
-                QCOMPARE(printed_lines(file, 1), printed_lines(file, 2));
-                QCOMPARE(printed_lines(file, 3), printed_lines(file, 4));
-            }
+            const int per_page = new_printer();
+            QVERIFY(per_page >= 3);
+            game_record_replace(record_of(2 * (per_page + 2) - 1));
+            QCOMPARE(print_game_on(*printer_, 2, collate, nullptr), 1);
+            QCOMPARE(pdf_pages(file_), 4);
+            QList<QStringList> pages;
+            for (int page = 1; page <= 4; ++page) pages << printed_lines(file_, page);
+            const QStringList first = pages[0];
+            const QStringList second = pages[collate ? 1 : 2];
+            QCOMPARE(pages[collate ? 2 : 1], first);
+            QCOMPARE(pages[3], second);
+            QCOMPARE(first.size(), per_page);
+            QVERIFY(first.back().startsWith(QString("%1 ").arg(per_page)));
+            QCOMPARE(second.size(), 2);
+            QVERIFY(second.front().startsWith(QString("%1 ").arg(per_page + 1)));
+            QCOMPARE(second.back().split(' ').size(), 2);  // number and White's move only
         }
     }
 
-    void anEmptyGamePrintsNothing() {
-        QPrinter printer(QPrinter::HighResolution);
-        const QString file = pdf_file();
-        make_pdf_printer(printer, file);
-        QWidget frame;
-        QCOMPARE(print_game_on(printer, 1, false, &frame), 0);
-        QVERIFY(!QFile::exists(file));
-        QVERIFY(frame.isEnabled());
-    }
-
-    void theFrameIsDisabledWhileTheAbortDialogIsUp() {
-        QPrinter printer(QPrinter::HighResolution);
-        const QString file = pdf_file();
-        make_pdf_printer(printer, file);
-        game_record_replace(record_of(4 * lines_per_page(printer)));  // two pages
+    // The frame is disabled while the abort dialog is up; cancelling still ends the
+    // document, with the page that was being printed.
+    void cancellingStopsAfterTheCurrentPage() {
+        game_record_replace(record_of(6 * new_printer()));  // three pages
         QWidget frame;
         frame.show();
         bool frame_enabled = true;
-        bool dialog_up = false;
         QTimer::singleShot(0, &frame, [&] {
             frame_enabled = frame.isEnabled();
             auto* dialog = frame.findChild<QDialog*>("PrintDlgBox");
-            dialog_up = dialog != nullptr && dialog->isVisible() && dialog->isEnabled();
-        });
-        QCOMPARE(print_game_on(printer, 1, false, &frame), 1);
-        QVERIFY(!frame_enabled);
-        QVERIFY(dialog_up);
-        QVERIFY(frame.isEnabled());
-        QVERIFY(frame.findChild<QDialog*>("PrintDlgBox") == nullptr);
-        QCOMPARE(pdf_pages(file), 2);
-    }
-
-    void cancellingStopsAfterTheCurrentPage() {
-        QPrinter printer(QPrinter::HighResolution);
-        const QString file = pdf_file();
-        make_pdf_printer(printer, file);
-        game_record_replace(record_of(6 * lines_per_page(printer)));  // three pages
-        QWidget frame;
-        frame.show();
-        QTimer::singleShot(0, &frame, [&] {
-            auto* dialog = frame.findChild<QDialog*>("PrintDlgBox");
-            QVERIFY(dialog != nullptr);
+            QVERIFY(dialog != nullptr && dialog->isVisible());
             auto* cancel = dialog->findChild<QPushButton*>("PrintCancel");
             QVERIFY(cancel != nullptr);
             QTest::mouseClick(cancel, Qt::LeftButton);
         });
-        QCOMPARE(print_game_on(printer, 1, false, &frame), 0);
+        QCOMPARE(print_game_on(*printer_, 1, false, &frame), 0);
+        QVERIFY(!frame_enabled);
         QVERIFY(frame.isEnabled());
         QTRY_VERIFY(frame.findChild<QDialog*>("PrintDlgBox") == nullptr);
-        // The document is still ended, with the page that was being printed.
-        QCOMPARE(pdf_pages(file), 1);
-        QVERIFY(printed_lines(file, 1).front().startsWith("1 "));
+        QCOMPARE(pdf_pages(file_), 1);
+        QVERIFY(printed_lines(file_, 1).front().startsWith("1 "));
     }
 };
 
@@ -958,37 +630,35 @@ class HelpTest : public QObject {
     Q_OBJECT
 
   private slots:
+    // Where the document is missing the window says so; where it is, it shows it with
+    // its pictures, and a second request raises the same window.
     void showsTheHelpDocumentWithItsPictures() {
+        {
+            QTemporaryDir empty;
+            const QString previous = QDir::currentPath();
+            QVERIFY(QDir::setCurrent(empty.path()));
+            QWidget frame;
+            show_help_contents(&frame);
+            QDir::setCurrent(previous);
+            auto* missing = frame.findChild<HelpWindow*>();
+            QVERIFY(missing != nullptr);
+            const QString text = missing->browser()->toPlainText();
+            QVERIFY(text.contains("was not found") && text.contains(HELP_FILE));
+        }
         if (!QFile::exists(HELP_FILE)) QSKIP("the help document is not beside the test");
         QWidget frame;
         show_help_contents(&frame);
         auto* window = frame.findChild<HelpWindow*>("HelpWindow");
-        QVERIFY(window != nullptr);
-        QVERIFY(window->isVisible());
+        QVERIFY(window != nullptr && window->isVisible());
         QTextBrowser* browser = window->browser();
         QCOMPARE(browser->source(),
                  QUrl::fromLocalFile(QDir::current().absoluteFilePath(HELP_FILE)));
         QCOMPARE(browser->documentTitle(), QString("VANTOR Help"));
         const QVariant picture =
             browser->loadResource(QTextDocument::ImageResource, QUrl("vantor_help/vantor_48.png"));
-        QVERIFY(picture.isValid());
         QVERIFY(!picture.toByteArray().isEmpty());
-        // A second request raises the same window.
         show_help_contents(&frame);
         QCOMPARE(frame.findChildren<HelpWindow*>().size(), 1);
-    }
-
-    void saysSoWhenTheDocumentIsMissing() {
-        QTemporaryDir empty;
-        const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(empty.path()));
-        QWidget frame;
-        show_help_contents(&frame);
-        QDir::setCurrent(previous);
-        auto* window = frame.findChild<HelpWindow*>("HelpWindow");
-        QVERIFY(window != nullptr);
-        QVERIFY(window->browser()->toPlainText().contains("was not found"));
-        QVERIFY(window->browser()->toPlainText().contains(HELP_FILE));
     }
 };
 
