@@ -52,9 +52,8 @@ void computer_computer_loop(GameState& state) {
     post_status(PANE_ENGINE, "SRCH");
     while (app.game_running && app.play_mode == COMPUTER_COMPUTER &&
            state.engine_request != REQUEST_STOP) {
-        engine_reset(state);
         allocate_time(state);
-        run_search(state);
+        run_search(state);  // which starts from a fresh table and history itself
         // "Move now" ends only the search; a stop ends the game's loop.
         int move_now = REQUEST_MOVE_NOW;
         state.engine_request.compare_exchange_strong(move_now, REQUEST_SEARCH);
