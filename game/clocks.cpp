@@ -4,6 +4,7 @@
 
 #include "engine/search/driver.h"
 #include "game/controller.h"
+#include "game/game_end.h"
 #include "records/app_state.h"
 
 namespace {
@@ -61,7 +62,7 @@ void clock_tick() {
     if (app.clock_shown) game_ui().clock_ticked();
 
     const bool time_up = state.search_kind != FIXED_PLY && state.search_limit <= app.move_elapsed;
-    if (!state.computer_to_move || state.legal_count == 0) return;
+    if (!state.computer_to_move || game_result(state) != RESULT_NONE) return;
     if (app.play_mode == COMPUTER_COMPUTER) {
         // The engine thread plays both sides; here it is only told when to move.
         if (app.force_move || time_up) engine_move_now(state);

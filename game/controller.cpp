@@ -12,6 +12,7 @@
 #include "engine/search/driver.h"
 #include "engine/search/tt.h"
 #include "game/clocks.h"
+#include "game/game_end.h"
 #include "game/move_text.h"
 #include "game/record.h"
 #include "game/remote.h"
@@ -34,8 +35,7 @@ void clear_selection() {
 
 // Starts the engine when the controller wants it thinking and it is idle.
 void start_engine_if_wanted(GameState& state) {
-    if (app_state().game_running && app_state().engine_state == ENGINE_IDLE && state.legal_count > 0 &&
-        engine_wanted(state)) {
+    if (app_state().game_running && app_state().engine_state == ENGINE_IDLE && engine_wanted(state)) {
         engine_start(state);
     }
 }
@@ -106,7 +106,6 @@ bool commit_one(GameState& state) {
     ui.game_changed();
     ui.draw_all_pieces(state.board);
     update_side_marks(state);
-    update_turn_marks(state);
     return true;
 }
 
@@ -135,6 +134,8 @@ void game_init(const char* directory) {
     setup_initial_position(state.board);
     game_record_step(START, state);
     game_record_clear();
+    list_legal_moves(state);  // the counts describe the position on the board from the start
+    state.engine_request = REQUEST_STOP;
 
     app.remote_on = 0;
     state.last = root_moves();
@@ -234,7 +235,7 @@ void board_clicked(int square) {
         edit_square(EDIT_SQUARE, square, state);
         game_ui().draw_square(piece_on_square(square, state.board), square, SQUARE_PLAIN);
     }
-    if (app.game_running && !state.computer_to_move) square_clicked(square);
+    if (app.game_running && !state.computer_to_move && game_result(state) == RESULT_NONE) square_clicked(square);
 }
 
 void move_done(int source) {
@@ -244,8 +245,9 @@ void move_done(int source) {
     for (;;) {
         if (!commit_one(state)) return;
         const int n = list_legal_moves(state);
+        update_turn_marks(state);
         clear_selection();
-        if (n == 0) {  // the side to move has lost
+        if (game_result(state) != RESULT_NONE) {  // lost, or drawn by the rules
             stop_clocks();
             return;
         }
@@ -261,22 +263,44 @@ void move_done(int source) {
 
 namespace {
 
+// How many half-moves one Undo or Redo steps. Against the computer a step goes to the
+// player's previous or next turn, so that Undo does not leave the computer to move and
+// play its reply again at once; 0 when there is no such turn to go to.
+int record_steps(int op) {
+    const int mode = app_state().play_mode;
+    const GameRecord& record = game_record();
+    const int direction = op == UNDO ? -1 : 1;
+    const int end = op == UNDO ? 0 : record.length;
+    if (record.current == end) return 0;
+    if (mode != PLAYER_COMPUTER && mode != COMPUTER_PLAYER) return 1;
+    const Side computer = mode == PLAYER_COMPUTER ? BLACK : WHITE;
+    for (int at = record.current + direction;; at += direction) {
+        if (record.entries[at].side != computer) return direction * (at - record.current);
+        if (at == end) return op == UNDO ? 0 : direction * (at - record.current);
+    }
+}
+
 void step_record(int op) {
     GameState& state = game_state();
     AppState& app = app_state();
     if (app.play_mode == COMPUTER_COMPUTER) return;
-    if (op == UNDO ? game_current() == 0 : game_current() >= game_length()) return;
+    const int steps = record_steps(op);
+    if (steps == 0) return;
     if (app.engine_state != ENGINE_IDLE) engine_stop(state);
-    switch_clocks(state);
-    game_record_step(op, state);
+    for (int i = 0; i < steps; ++i) {
+        switch_clocks(state);
+        game_record_step(op, state);
+    }
     clear_selection();
     game_ui().draw_all_pieces(state.board);
     if (app.game_shown) game_ui().current_move_changed();
     engine_reset(state);
     // Undo revives a game that had ended; the clocks run again, and the Clock menu says
-    // so, or the user could not stop them.
-    if (op == UNDO && !app.clocks_running) start_clocks();
-    if (state.engine_request != REQUEST_STOP && state.legal_count > 0) engine_start(state);
+    // so, or the user could not stop them. Redo into the end of a game stops them.
+    const bool over = game_result(state) != RESULT_NONE;
+    if (op == UNDO && !over && !app.clocks_running) start_clocks();
+    if (over && app.clocks_running) stop_clocks();
+    if (state.engine_request != REQUEST_STOP) engine_start(state);
 }
 
 }  // namespace
@@ -284,13 +308,13 @@ void step_record(int op) {
 void undo_move() { step_record(UNDO); }
 void redo_move() { step_record(REDO); }
 
-void new_game(bool from_setup) {
+namespace {
+
+// A new game from the start position, or from the board and side of set-up mode.
+void begin_game(bool from_setup) {
     GameState& state = game_state();
     AppState& app = app_state();
     GameUi& ui = game_ui();
-    if (!from_setup && ui.message_box("Start a new Game?", "Game New", MessageKind::QUESTION) == Answer::CANCEL) {
-        return;
-    }
     state.use_book = 0;
     state.pv_length = 0;
     if (!from_setup) {
@@ -303,20 +327,21 @@ void new_game(bool from_setup) {
         }
     }
     game_record_step(START, state);
+    // Cleared before the listing, so that the draw rules look at this game only.
+    game_record_clear();
     app.game_running = 1;
     update_side_marks(state);
-    update_turn_marks(state);
     state.search_kind = settings().search_mode.load();
     reset_clocks();
     start_clocks();
     list_legal_moves(state);
+    update_turn_marks(state);
     clear_selection();
     engine_reset(state);
-    game_record_clear();
     ui.game_changed();
     ui.pv_changed();
     if (state.computer_to_move && state.use_book && book_choose(state)) move_done(1);
-    if (state.legal_count == 0) {
+    if (game_result(state) != RESULT_NONE) {  // a set-up position that is already decided
         stop_clocks();
         return;
     }
@@ -325,12 +350,26 @@ void new_game(bool from_setup) {
     }
 }
 
+bool new_game_confirmed() {
+    return game_ui().message_box("Start a new Game?", "Game New", MessageKind::QUESTION) == Answer::OK;
+}
+
+}  // namespace
+
+void new_game(bool from_setup) {
+    if (!from_setup && !new_game_confirmed()) return;
+    begin_game(from_setup);
+}
+
 void new_game_command() {
+    // Cancel is "do nothing": the game, its clocks and the engine's search go on as they
+    // were, so nothing is halted before the answer.
+    if (!new_game_confirmed()) return;
     app_state().game_running = 0;
     if (game_state().engine_request != REQUEST_STOP || app_state().engine_state != ENGINE_IDLE) {
         engine_stop(game_state());
     }
-    new_game(false);
+    begin_game(false);
 }
 
 void abort_game() {

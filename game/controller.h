@@ -30,7 +30,7 @@ void game_shutdown();
 
 // Game > New (asks first) or leaving set-up mode (keeps the edited position and side).
 void new_game(bool from_setup);
-// Game > New as a command: the game halts before the question, so Cancel leaves it halted.
+// Game > New as a command: asks first; Cancel leaves the game going exactly as it was.
 void new_game_command();
 void set_play_mode(int mode);
 // Game > one of the four modes, as a command: stops a Computer - Computer run that is
@@ -48,6 +48,8 @@ void board_clicked(int square);
 // Commits move_to_play: 0 the player's move, 1 the computer's (engine or book), 2 the
 // remote opponent's. Forced replies and book moves follow at once where they apply.
 void move_done(int source);
+// Player - Player: one half-move. Against the computer: back to the player's previous
+// turn, forward to the player's next one. Computer - Computer: nothing.
 void undo_move();
 void redo_move();
 

@@ -1,6 +1,7 @@
 // The controller's link to the user interface, and the marks that follow the turn.
 
 #include "game/controller.h"
+#include "game/game_end.h"
 #include "records/settings.h"
 
 namespace {
@@ -17,7 +18,9 @@ GameUi& game_ui() { return *current_ui; }
 
 int engine_wanted(const GameState& state) {
     const bool computer_moves = state.side == WHITE ? state.white_is_computer != 0 : state.black_is_computer != 0;
-    return (settings().permanent_brain != 0 || computer_moves) && state.legal_count >= 1 ? 1 : 0;
+    // A game that has ended, lost or drawn, never starts the engine.
+    if (settings().permanent_brain == 0 && !computer_moves) return 0;
+    return game_result(state) == RESULT_NONE ? 1 : 0;
 }
 
 void update_side_marks(GameState& state) {
@@ -32,5 +35,9 @@ void update_turn_marks(GameState& state) {
     const char* colour = state.side == WHITE ? "White" : "Black";
     game_ui().check_menu_item(CMD_MOVE_COMPUTER, computer);
     game_ui().check_menu_item(CMD_MOVE_PLAYER, !computer);
-    game_ui().set_status_text(PANE_TURN, std::string(computer ? "Computer" : "Player") + " to move with " + colour);
+    // At the end of a game the turn pane tells how it ended instead.
+    const GameResult result = game_result(state);
+    game_ui().set_status_text(PANE_TURN, result != RESULT_NONE
+                                             ? std::string(result_status_text(result))
+                                             : std::string(computer ? "Computer" : "Player") + " to move with " + colour);
 }

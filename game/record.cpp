@@ -107,8 +107,8 @@ int game_record_step(int op, GameState& state) {
             return 0;
     }
     update_side_marks(state);
-    update_turn_marks(state);
     list_legal_moves(state);
+    update_turn_marks(state);  // after the listing: a position without moves shows the result
     return op == RESTORE ? 0 : 1;
 }
 

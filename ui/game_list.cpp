@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "game/game_end.h"
 #include "game/move_text.h"
 
 int game_lines(int game_length) {
@@ -101,7 +102,7 @@ int line_y(int line, const GameScroll& scroll, const GameView& view) {
     return (line - scroll.position + 1) * view.line_height;
 }
 
-GameLine game_line(const GameRecord& record, int line) {
+GameLine game_line(const GameRecord& record, int line, const std::string& result) {
     GameLine text;
     char number[16];
     std::snprintf(number, sizeof number, "%3d", line + 1);
@@ -110,7 +111,17 @@ GameLine game_line(const GameRecord& record, int line) {
     if (white < 0 || white >= record.length) return text;
     text.white = entry_text(record.entries[white]);
     if (white + 1 < record.length) text.black = entry_text(record.entries[white + 1]);
+    if (white + 2 >= record.length) {
+        text.result = result;
+        text.result_chars = text.black.empty() ? BLACK_MOVE_CHARS : RESULT_AFTER_BLACK_CHARS;
+    }
     return text;
+}
+
+std::string shown_result(const GameState& state) {
+    const GameRecord& record = game_record();
+    if (record.current != record.length) return {};
+    return result_score_text(game_result(state));
 }
 
 LineGreying line_greying(int line, int game_length, int game_current) {

@@ -61,17 +61,25 @@ int line_y(int line, const GameScroll& scroll, const GameView& view);
 
 // One line as drawn: "%3d" number right-aligned at 5 character widths, White's entry at
 // 6 and Black's at 13 character widths ("%2d%c%2d"). Black's text is empty when the
-// game ends with White's move on this line.
+// game ends with White's move on this line. The line of the last move also carries the
+// game's `result` ("2-0", "0-2", "1-1"), if any, after that move.
 struct GameLine {
     std::string number;
     std::string white;
     std::string black;
+    std::string result;
+    int result_chars = 0;  // where the result starts, in character widths
 };
-GameLine game_line(const GameRecord& record, int line);
+GameLine game_line(const GameRecord& record, int line, const std::string& result = {});
 
 inline constexpr int NUMBER_RIGHT_CHARS = 5;
 inline constexpr int WHITE_MOVE_CHARS = 6;
 inline constexpr int BLACK_MOVE_CHARS = 13;
+inline constexpr int RESULT_AFTER_BLACK_CHARS = 20;
+
+// The result the Game window and the printout show: the game's score in draughts
+// scoring when the game has ended at the last position of its record, else "".
+std::string shown_result(const GameState& state);
 
 // The moves after the current position (the redo tail) are grey, and so is the number
 // of every line that follows a grey move. Nothing is grey while current is the end.

@@ -31,14 +31,16 @@ std::vector<int> print_sequence(int pages, int copies, bool collate) {
 }
 
 std::vector<PrintLine> page_lines(const GameRecord& record, const PrintGeometry& geometry,
-                                  int page) {
+                                  int page, const std::string& result) {
     std::vector<PrintLine> lines;
     for (int j = 0; j < geometry.lines_per_page; ++j) {
         const int k = page * geometry.lines_per_page + j;
         if (k < 0 || k >= geometry.lines) break;
+        GameLine text = game_line(record, k, result);
+        const int result_x = text.result_chars * geometry.char_width;
         lines.push_back({j * geometry.line_height, NUMBER_RIGHT_CHARS * geometry.char_width,
                          WHITE_MOVE_CHARS * geometry.char_width,
-                         BLACK_MOVE_CHARS * geometry.char_width, game_line(record, k)});
+                         BLACK_MOVE_CHARS * geometry.char_width, std::move(text), result_x});
     }
     return lines;
 }

@@ -31,6 +31,7 @@ struct PrintLine {
     int white_x = 0;
     int black_x = 0;
     GameLine text;
+    int result_x = 0;  // where the game's result starts, on the line of the last move
 };
 std::vector<PrintLine> page_lines(const GameRecord& record, const PrintGeometry& geometry,
-                                  int page);
+                                  int page, const std::string& result = {});

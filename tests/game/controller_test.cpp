@@ -16,11 +16,14 @@
 #include <thread>
 
 #include "engine/board/fen.h"
+#include "engine/board/makemove.h"
+#include "engine/board/movegen.h"
 #include "engine/board/notation.h"
 #include "engine/search/driver.h"
 #include "game/clocks.h"
 #include "game/controller.h"
 #include "game/file_commands.h"
+#include "game/game_end.h"
 #include "game/move_text.h"
 #include "game/record.h"
 #include "game/remote.h"
@@ -142,6 +145,43 @@ protected:
     std::string last_move() {
         if (game_length() == 0) return "";
         return entry_text(game_entry(game_length() - 1));
+    }
+    // The player's move `index` of the root list, as a click would play it.
+    void play_index(int index) {
+        state.player_move = index;
+        move_done(0);
+    }
+    // A king move that takes nothing, leaves the opponent nothing to take and leads to
+    // the position seen least often (the first such in list order): a walk of such moves
+    // keeps a king ending going without a capture or a repetition. -1 when there is none.
+    int quiet_king_move() {
+        static const auto scratch = std::make_unique<PlyStack>();
+        const GameRecord& record = game_record();
+        int best = -1;
+        int best_seen = 2;
+        for (int i = 0; i < state.legal_count; ++i) {
+            scratch->reset();
+            PlyRecord& here = scratch->root();
+            set_record_position(here, state.board, state.side);
+            generate_moves(state.side, here);
+            const std::uint32_t kind = move_kind(here.moves[i].word);
+            if (kind != WHITE_KING_MOVE && kind != BLACK_KING_MOVE) continue;
+            make_move(here, here.moves[i]);
+            PlyRecord& next = scratch->plies[1];
+            const Board after = next.board;
+            set_record_position(next, after, ~state.side);
+            generate_moves(~state.side, next);
+            if (next.max_captured > 0) continue;
+            int seen = 0;
+            for (int j = 0; j <= record.current; ++j) {
+                seen += record.entries[j].side == ~state.side && record.entries[j].board == after;
+            }
+            if (seen < best_seen) {
+                best = i;
+                best_seen = seen;
+            }
+        }
+        return best;
     }
 };
 
@@ -314,6 +354,108 @@ TEST_F(Controller, TheEndOfTheGameStopsTheClocks) {
     EXPECT_EQ(app.engine_state, ENGINE_IDLE);
 }
 
+// Each draw rule of the FMJD's rules of international draughts (Annex 1, article 6)
+// ends a game played through the controller exactly when its limit is reached: the
+// walk plays quiet king moves until the game ends, and the number of half-moves played
+// shows that the move before was one short of the rule.
+TEST_F(Controller, TheDrawRulesEndTheGameAtTheirLimit) {
+    struct Case {
+        const char* fen;
+        GameResult result;
+        int half_moves;
+        const char* status;
+    };
+    const Case cases[] = {
+        // 6.3: 25 moves by each side in which only kings moved, nothing taken.
+        {"W:WK46,K47,36,45:BK4,K5,6,15", RESULT_DRAW_KING_MOVES, 50, "Draw: 25 king moves"},
+        // 6.4: three kings against a lone king, at most 16 moves by each side.
+        {"W:WK46,K47,K48:BK4", RESULT_DRAW_16_MOVES, 32, "Draw: 16-move rule"},
+        // 6.4: a king and two men against a lone king (the men never move here).
+        {"B:WK47,36,45:BK5", RESULT_DRAW_16_MOVES, 32, "Draw: 16-move rule"},
+        // 6.5: two kings against a lone king, at most 5 moves by each side.
+        {"W:WK46,K47:BK4", RESULT_DRAW_5_MOVES, 10, "Draw: 5-move rule"},
+        // 6.5: a king against a king.
+        {"B:WK46:BK4", RESULT_DRAW_5_MOVES, 10, "Draw: 5-move rule"},
+    };
+    settings().permanent_brain = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fen);
+        new_game_in(PLAYER_PLAYER, c.fen);
+        while (game_result(state) == RESULT_NONE && game_length() < 100) {
+            const int index = quiet_king_move();
+            ASSERT_GE(index, 0) << "no quiet king move after " << game_length() << " in " << to_fen(state.board, state.side);
+            play_index(index);
+        }
+        EXPECT_EQ(game_result(state), c.result);
+        EXPECT_EQ(game_length(), c.half_moves);
+        EXPECT_EQ(ui.status(PANE_TURN), c.status);
+        EXPECT_EQ(app.clocks_running, 0);
+        EXPECT_EQ(state.engine_request, REQUEST_STOP);
+    }
+}
+
+// 6.2: the same position with the same side to move for the third time, not in a row.
+TEST_F(Controller, ARepeatedPositionDrawsAndUndoResumesTheGame) {
+    new_game_in(PLAYER_COMPUTER, "W:WK46,48,49:BK1,2,3");
+    const char* shuffle[] = {"46-41", "1-6", "41-46", "6-1", "46-37", "1-7", "37-46", "7-1"};
+    change_play_mode(PLAYER_PLAYER);
+    for (const char* move : shuffle) {
+        EXPECT_EQ(game_result(state), RESULT_NONE) << "before " << move;
+        const int index = [&] {
+            for (int i = 0; i < root_record().move_count; ++i) {
+                if (move_text(root_record().moves[i]) == move) return i;
+            }
+            return -1;
+        }();
+        ASSERT_GE(index, 0) << move;
+        play_index(index);
+    }
+    EXPECT_EQ(game_result(state), RESULT_DRAW_REPETITION);
+    EXPECT_EQ(ui.status(PANE_TURN), "Draw by repetition");
+    EXPECT_EQ(app.clocks_running, 0);
+    click(46);  // the board takes no more moves
+    click(41);
+    EXPECT_EQ(game_length(), 8);
+
+    undo_move();
+    EXPECT_EQ(game_result(state), RESULT_NONE);
+    EXPECT_EQ(app.clocks_running, 1);
+    EXPECT_EQ(ui.status(PANE_TURN), "Player to move with Black");
+}
+
+// Against the computer Undo goes back to the player's previous turn, so the computer
+// does not play its reply again at once; Redo forwards to the player's next turn.
+TEST_F(Controller, UndoAndRedoAgainstTheComputerStepWholeTurns) {
+    settings().permanent_brain = 0;
+    for (const int mode : {PLAYER_COMPUTER, COMPUTER_PLAYER}) {
+        SCOPED_TRACE(mode);
+        new_game_in(mode);
+        for (int computer_moves = 0; computer_moves < 2;) {
+            if (state.computer_to_move) {
+                ASSERT_TRUE(wait_idle());
+                tick();
+                ++computer_moves;
+            } else {
+                play_index(0);
+            }
+        }
+        ASSERT_TRUE(wait_idle());
+        const int length = game_length();
+        ASSERT_EQ(state.computer_to_move, 0);
+        undo_move();
+        EXPECT_EQ(game_current(), length - 2);
+        EXPECT_EQ(state.computer_to_move, 0);
+        EXPECT_EQ(app.engine_state, ENGINE_IDLE);
+        undo_move();
+        // Computer - Player: the computer's first move stays, no player's turn is before it.
+        EXPECT_EQ(game_current(), mode == PLAYER_COMPUTER ? 0 : 1);
+        redo_move();
+        redo_move();
+        EXPECT_EQ(game_current(), length);
+        EXPECT_EQ(state.computer_to_move, 0);
+    }
+}
+
 TEST_F(Controller, ComputerComputerPlaysOnAndStopsPromptly) {
     settings().ply = 2;
     settings().permanent_brain = 0;
@@ -345,12 +487,20 @@ TEST_F(Controller, EscapeAsksBeforeItHaltsTheGame) {
     EXPECT_EQ(ui.messages.back(), "Game Abort: Abort Game?");
 }
 
-TEST_F(Controller, NewGameCancelledLeavesTheGameHalted) {
-    new_game_in(PLAYER_PLAYER);
+TEST_F(Controller, NewGameCancelledLeavesTheGameGoing) {
+    new_game_in(PLAYER_COMPUTER);
+    click(32);
+    click(28);
+    ASSERT_EQ(app.engine_state, ENGINE_SEARCHING);
     ui.answer = Answer::CANCEL;
     new_game_command();
-    EXPECT_EQ(app.game_running, 0);
     EXPECT_EQ(ui.messages.back(), "Game New: Start a new Game?");
+    EXPECT_EQ(app.game_running, 1);
+    EXPECT_EQ(app.clocks_running, 1);
+    EXPECT_EQ(app.engine_state, ENGINE_SEARCHING);  // its search was not thrown away
+    ASSERT_TRUE(wait_idle());
+    tick();
+    EXPECT_EQ(game_length(), 2);
 }
 
 TEST_F(Controller, FileSaveAndOpen) {

@@ -142,15 +142,19 @@ TEST_F(Dispatch, ViewCommandsToggleTheirWindows) {
     EXPECT_TRUE(shell.calls.empty());
 }
 
-TEST_F(Dispatch, NewGameAsksAndCancelLeavesTheGameHalted) {
+TEST_F(Dispatch, NewGameAsksAndCancelLeavesTheGameGoing) {
     new_game();
-    expect_message("Start a new Game?", "Game New", MessageKind::QUESTION);
-    ui.answers = {Answer::CANCEL};
-    run(CMD_GAME_NEW);
-    EXPECT_EQ(app_state().game_running, 0);
     board_clicked(32);
     board_clicked(28);
-    EXPECT_EQ(game_length(), 0);
+    ui.messages.clear();
+    ui.answers = {Answer::CANCEL};
+    run(CMD_GAME_NEW);
+    expect_message("Start a new Game?", "Game New", MessageKind::QUESTION);
+    EXPECT_EQ(app_state().game_running, 1);
+    EXPECT_EQ(game_length(), 1);
+    board_clicked(19);
+    board_clicked(23);
+    EXPECT_EQ(game_length(), 2);
 }
 
 TEST_F(Dispatch, ClockCommandsTestTheirOwnConditions) {

@@ -33,6 +33,14 @@ TEST(GameLines, FiveHalfMovesGiveThreeLinesTheLastWithWhitesMoveOnly) {
     EXPECT_EQ(third.number, "  3");
     EXPECT_EQ(third.white, " 7x 2");
     EXPECT_EQ(third.black, "");
+    // The result follows the last move only: in Black's column here, after Black's move
+    // when Black made the last one.
+    EXPECT_EQ(game_line(record, 1, "2-0").result, "");
+    const GameLine last = game_line(record, 2, "2-0");
+    EXPECT_EQ(last.result, "2-0");
+    EXPECT_EQ(last.result_chars, BLACK_MOVE_CHARS);
+    --record.length;
+    EXPECT_EQ(game_line(record, 1, "1-1").result_chars, RESULT_AFTER_BLACK_CHARS);
 }
 
 // The line before the position still shows at the top: two lines of slack.

@@ -90,6 +90,9 @@ GameRecord record_of(int length, int current = -1) {
         record.entries[i] = {white ? WHITE : BLACK,   0, white ? 1 : 6, white ? 31 + n : 20 - n,
                              white ? 26 + n : 29 - n, {}};
     }
+    record.entries[length].side = length % 2 == 0 ? WHITE : BLACK;
+    // Boards that differ, or the draw rules would see one position repeated.
+    for (int i = 0; i <= length; ++i) record.entries[i].board.empty = static_cast<Bitboard>(i + 1);
     record.length = length;
     record.current = current < 0 ? length : current;
     return record;
@@ -176,6 +179,7 @@ class InformationWindowsTest : public QObject {
         app.black_clock = 0;
         app.clock_drawn = 0;
         game_state().side = WHITE;
+        game_state().legal_count = 1;  // the games here go on: no result is shown
         game_record_replace(GameRecord{});
         game_window_scroll() = {};
     }
@@ -561,7 +565,10 @@ class PrintingTest : public QObject {
     }
 
   private slots:
-    void init() { game_record_replace(GameRecord{}); }
+    void init() {
+        game_state().legal_count = 1;  // the games here go on: no result is printed
+        game_record_replace(GameRecord{});
+    }
 
     void fiveHalfMovesPrintThreeLines() {
         new_printer();
@@ -575,6 +582,11 @@ class PrintingTest : public QObject {
                  (QStringList{"1 31-26 20x29", "2 32-27 19x28", "3 33-28"}));
         QVERIFY(frame.isEnabled());
         QVERIFY(frame.findChild<QDialog*>("PrintDlgBox") == nullptr);
+
+        game_state().legal_count = 0;  // Black has no move left: the result is printed
+        new_printer();
+        QCOMPARE(print_game_on(*printer_, 1, false, &frame), 1);
+        QCOMPARE(printed_lines(file_, 1).back(), QString("3 33-28 2-0"));
     }
 
     // Two pages, the game ending with White's move, in two copies: each page twice in a

@@ -8,6 +8,7 @@
 #include "engine/search/driver.h"
 #include "game/clocks.h"
 #include "game/controller.h"
+#include "game/game_end.h"
 #include "game/record.h"
 #include "game/remote.h"
 #include "tools/cli/commands.h"
@@ -35,7 +36,7 @@ std::string run_remote_game(ConsoleUi& ui, int moves, std::chrono::seconds limit
         next_check = Clock::now() + 100ms;
         clock_tick();
         remote_poll();
-        if (state.legal_count == 0) break;
+        if (game_result(state) != RESULT_NONE) break;
         if (game_length() >= 2 * moves || !app.game_running) break;
         if (Clock::now() > give_up) return "result: timeout after " + std::to_string(game_length()) + " moves";
     }
@@ -50,7 +51,9 @@ std::string run_remote_game(ConsoleUi& ui, int moves, std::chrono::seconds limit
         if (game_length() != before) quiet_until = Clock::now() + 2s;
     }
     ui.end_game_listing();
-    if (state.legal_count == 0) return state.side == WHITE ? "result: black wins" : "result: white wins";
+    if (const GameResult result = game_result(state); result != RESULT_NONE) {
+        return std::string("result: ") + result_line_text(result);
+    }
     return "result: stopped after " + std::to_string(game_length()) + " moves";
 }
 

@@ -9,6 +9,7 @@
 #include "game/clocks.h"
 #include "game/controller.h"
 #include "game/files.h"
+#include "game/game_end.h"
 #include "game/move_text.h"
 #include "game/record.h"
 #include "tools/cli/commands.h"
@@ -31,14 +32,14 @@ std::string play_game(ConsoleUi& ui) {
             clock_tick();
             next_tick += 1s;
         }
-        const bool over = !app.game_running || state.legal_count == 0;
+        const bool over = !app.game_running || game_result(state) != RESULT_NONE;
         if (over && app.engine_state == ENGINE_IDLE) break;
         if (app.engine_state == ENGINE_IDLE && state.engine_request == REQUEST_STOP) break;
     }
     ui.run_tasks(0ms);
     ui.end_game_listing();
-    if (state.legal_count == 0) {
-        return state.side == WHITE ? "result: black wins" : "result: white wins";
+    if (const GameResult result = game_result(state); result != RESULT_NONE) {
+        return std::string("result: ") + result_line_text(result);
     }
     return "result: stopped after " + std::to_string(game_length()) + " moves";
 }

@@ -142,8 +142,9 @@ void GameWindow::paintEvent(QPaintEvent* event) {
     const GameView text_view = view();
     const LineRange range = paint_lines(event->rect().top(), event->rect().bottom() + 1,
                                         game_lines(record.length), scroll, text_view);
+    const std::string result = shown_result(game_state());
     for (int line = range.first; line < range.last; ++line) {
-        const GameLine text = game_line(record, line);
+        const GameLine text = game_line(record, line, result);
         const LineGreying grey = line_greying(line, record.length, record.current);
         const int baseline = line_y(line, scroll, text_view) + metrics.ascent();
         const QString number = QString::fromStdString(text.number);
@@ -157,6 +158,11 @@ void GameWindow::paintEvent(QPaintEvent* event) {
             painter.setPen(grey.black ? GREY : Qt::black);
             painter.drawText(BLACK_MOVE_CHARS * char_width_, baseline,
                              QString::fromStdString(text.black));
+        }
+        if (!text.result.empty()) {
+            painter.setPen(Qt::black);
+            painter.drawText(text.result_chars * char_width_, baseline,
+                             QString::fromStdString(text.result));
         }
     }
 }

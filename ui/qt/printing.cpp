@@ -56,15 +56,18 @@ bool keep_printing(const bool& user_abort) {
 }
 
 void draw_page(QPainter& painter, const GameRecord& record, const PrintGeometry& geometry,
-               int page) {
+               int page, const std::string& result) {
     const QFontMetrics metrics = painter.fontMetrics();
-    for (const PrintLine& line : page_lines(record, geometry, page)) {
+    for (const PrintLine& line : page_lines(record, geometry, page, result)) {
         const int baseline = line.y + metrics.ascent();
         const QString number = QString::fromStdString(line.text.number);
         painter.drawText(line.number_right_x - metrics.horizontalAdvance(number), baseline, number);
         painter.drawText(line.white_x, baseline, QString::fromStdString(line.text.white));
         if (!line.text.black.empty()) {
             painter.drawText(line.black_x, baseline, QString::fromStdString(line.text.black));
+        }
+        if (!line.text.result.empty()) {
+            painter.drawText(line.result_x, baseline, QString::fromStdString(line.text.result));
         }
     }
 }
@@ -74,6 +77,7 @@ void draw_page(QPainter& painter, const GameRecord& record, const PrintGeometry&
 int print_game_on(QPrinter& printer, int copies, bool collate, QWidget* frame) {
     // The game as it stands now: moves played while the pages go out are not printed.
     const GameRecord record = game_record();
+    const std::string result = shown_result(game_state());
     if (game_lines(record.length) == 0) return 0;
 
     const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -104,7 +108,7 @@ int print_game_on(QPrinter& printer, int copies, bool collate, QWidget* frame) {
                 break;
             }
             first_page = false;
-            draw_page(painter, record, geometry, page);
+            draw_page(painter, record, geometry, page, result);
             if (!keep_printing(user_abort)) break;
         }
         // A failed job is dropped rather than finished.
