@@ -212,15 +212,12 @@ void build_pv(GameState& state) {
 
 void switch_clocks(GameState& state) {
     AppState& app = app_state();
-    if (state.side == WHITE) {
-        app.white_clock = app.clock_drawn.load();
-        app.clock_drawn = app.black_clock.load();
-        app.clock_base = app.black_clock.load();
-    } else {
-        app.black_clock = app.clock_drawn.load();
-        app.clock_drawn = app.white_clock.load();
-        app.clock_base = app.white_clock.load();
-    }
+    // The mover's time stays on its own clock, which the tick keeps whether or not the
+    // Clock window is there to draw it; the window's last drawn value follows the clock
+    // that runs next.
+    const int next = state.side == WHITE ? app.black_clock.load() : app.white_clock.load();
+    app.clock_drawn = next;
+    app.clock_base = next;
     app.clock_started_at = tick_seconds();
 }
 

@@ -230,6 +230,22 @@ TEST_F(Controller, WithTheClocksStoppedTheComputerNeverMoves) {
     EXPECT_EQ(game_length(), 2);
 }
 
+// The clocks keep time whether or not the Clock window is there to draw them.
+TEST_F(Controller, TheClocksRunWithTheClockWindowClosed) {
+    app.clock_shown = 0;
+    new_game_in(PLAYER_PLAYER);
+    tick(5);
+    click(32);
+    click(28);
+    tick(3);
+    click(19);
+    click(23);
+    EXPECT_EQ(app.white_clock, 5);
+    EXPECT_EQ(app.black_clock, 3);
+    tick(2);
+    EXPECT_EQ(app.white_clock, 7);
+}
+
 TEST_F(Controller, TheTimeLimitEndsTheSearch) {
     settings().search_mode = FIXED_TIME_PER_MOVE;
     settings().seconds_per_move = 3;
