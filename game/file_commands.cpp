@@ -46,6 +46,11 @@ void file_save_command() {
         ui.message_box("No game available!", "File Save", MessageKind::ERROR);
         return;
     }
+    if (!game_fits_game_file()) {
+        ui.message_box("This game starts from a set-up position, which a .tgr file cannot hold.", "File Save",
+                       MessageKind::ERROR);
+        return;
+    }
     if (app_state().engine_state != ENGINE_IDLE) engine_stop(state);
     std::string path;
     if (ui.ask_save_file(path) && save_game(path) != 1) {

@@ -7,13 +7,14 @@
 #include "engine/board/makemove.h"
 #include "engine/board/movegen.h"
 #include "game/controller.h"
+#include "game/file_io.h"
 #include "game/move_text.h"
 
 namespace {
 
 // The longest body a game can have: 512 moves of a king capture taking every piece
 // (2 bytes, the count, 50 squares), and the final 0. Anything bigger is not a game file.
-constexpr long MAX_GAME_FILE = GAME_FILE_HEADER + MAX_GAME_MOVES * 53 + 1;
+constexpr std::size_t MAX_GAME_FILE = GAME_FILE_HEADER + MAX_GAME_MOVES * 53 + 1;
 
 constexpr std::uint8_t LONG_CODE = 0xC0;
 enum Form : int { MAN_CAPTURE_ONE = 0, MAN_CAPTURE_MANY = 1, KING_MOVE = 2, KING_CAPTURE = 3 };
@@ -122,17 +123,7 @@ void write_u32(std::uint8_t* bytes, std::uint32_t value) {
 
 // The whole file, or false when it cannot be read or its size cannot be a game file.
 bool read_game_file(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
-    long size = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-    bool ok = size > GAME_FILE_HEADER && size <= MAX_GAME_FILE && std::fseek(file, 0, SEEK_SET) == 0;
-    if (ok) {
-        bytes.resize(static_cast<std::size_t>(size));
-        ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    }
-    std::fclose(file);
-    return ok;
+    return read_regular_file(path, MAX_GAME_FILE, bytes) && bytes.size() > GAME_FILE_HEADER;
 }
 
 }  // namespace
@@ -190,18 +181,22 @@ int decode_game(std::span<const std::uint8_t> body, GameRecord& record) {
     return moves;
 }
 
+bool game_fits_game_file() {
+    const GameEntry& first = game_record().entries[0];
+    Board start;
+    setup_initial_position(start);
+    return first.side == WHITE && first.board == start;
+}
+
 int save_game(const std::string& path) {
+    // Replayed from the start position, such a file would hold another game, or none.
+    if (!game_fits_game_file()) return 0;
     std::vector<std::uint8_t> bytes(GAME_FILE_HEADER);
     const std::size_t body = encode_game(bytes);
     write_u32(bytes.data(), static_cast<std::uint32_t>(body));
     write_u32(bytes.data() + 4, static_cast<std::uint32_t>(game_length()));
-
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return 0;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    // A full disk often shows only when the buffer is flushed at close.
-    const bool closed = std::fclose(file) == 0;
-    return written && closed ? 1 : 0;
+    // A save that fails half-way must not cost the user the game saved there before.
+    return write_file_atomically(path, bytes) ? 1 : 0;
 }
 
 int load_game(const std::string& path, GameState& state) {

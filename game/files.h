@@ -32,7 +32,13 @@ std::size_t encode_game(std::vector<std::uint8_t>& out);
 // single final 0. Never reads outside `body`; the root record is put back as it was.
 int decode_game(std::span<const std::uint8_t> body, GameRecord& record);
 
-// 1 when the whole file was written, 0 when it could not be created or written.
+// False when the game record starts from a set-up position: a game file holds no
+// position, so such a game cannot be written to one.
+bool game_fits_game_file();
+
+// 1 when the whole file was written, 0 when it could not be, or the game does not fit a
+// game file. The file is replaced only by a complete new one: a failed save leaves
+// what was there before as it was.
 int save_game(const std::string& path);
 
 // 1 when the file held a game that replays completely; the record then holds it and

@@ -534,6 +534,15 @@ TEST_F(Controller, FileSaveAndOpen) {
     file_save_command();
     EXPECT_EQ(ui.messages.back(), "File Save: Could not write file!");
 
+    new_game_in(PLAYER_PLAYER, "W:W28,33,39:B19");
+    click(28);
+    click(23);
+    ui.save_path = dir + "/setup.tgr";
+    file_save_command();
+    EXPECT_EQ(ui.messages.back(),
+              "File Save: This game starts from a set-up position, which a .tgr file cannot hold.");
+    EXPECT_FALSE(std::filesystem::exists(ui.save_path));
+
     std::ofstream(dir + "/broken.tgr") << "not a game";
     ui.open_path = dir + "/broken.tgr";
     file_open_command();

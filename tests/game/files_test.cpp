@@ -8,7 +8,12 @@
 #include <iterator>
 #include <memory>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
 
 #include "game/files.h"
 #include "tests/game/game_test_support.h"
@@ -121,16 +126,14 @@ TEST_F(GameFileTest, TheRedoTailIsSavedAndTheRootListLeftAlone) {
     EXPECT_EQ(state.side, WHITE);
 }
 
-TEST_F(GameFileTest, ALongGameSavesWhole) {
+TEST_F(GameFileTest, ALongGameEncodesWhole) {
     // 512 two-byte king codes and the 0 make 1025 bytes, one more than a 1 KB buffer.
     play_king_shuffle();
-    const Bytes file = saved_game();
-    ASSERT_EQ(file.size(), 8u + 1025u);
-    EXPECT_EQ(file[0] | file[1] << 8, 1025);
-    EXPECT_EQ(file[4] | file[5] << 8, MAX_GAME_MOVES);
+    Bytes body;
+    ASSERT_EQ(encode_game(body), 1025u);
     const std::uint8_t last_four[] = {0xC0 | 41, 0x80 | 46, 0xC0 | 9, 0x80 | 4};
-    EXPECT_TRUE(std::equal(std::begin(last_four), std::end(last_four), file.end() - 5));
-    EXPECT_EQ(file.back(), 0);
+    EXPECT_TRUE(std::equal(std::begin(last_four), std::end(last_four), body.end() - 5));
+    EXPECT_EQ(body.back(), 0);
 }
 
 // A game from the start to the end of the record comes back; one move more is refused.
@@ -200,13 +203,47 @@ TEST_F(GameFileTest, FilesThatDoNotAgreeAreRefusedAndTheEmptyGameLoads) {
     EXPECT_EQ(ui.boards_drawn, 1);
 }
 
-TEST_F(GameFileTest, AFailedSaveIsReported) {
+TEST_F(GameFileTest, AFailedSaveLeavesTheOldFileAsItWas) {
     play("32-28");
     EXPECT_EQ(save_game(testing::TempDir() + "no/such/dir/game.tgr"), 0);
-    if (std::FILE* full = std::fopen("/dev/full", "wb")) {
-        std::fclose(full);
-        EXPECT_EQ(save_game("/dev/full"), 0);
+    const Bytes old = saved_game();
+    for (const char* move : {"19-23", "28x19", "14x23"}) play(move);
+
+    // A disk that fills up half-way through the save: writes past 12 bytes fail.
+    const sighandler_t previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    rlimit small = limit;
+    small.rlim_cur = 12;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const int saved = save_game(path);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_EQ(saved, 0);
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(in), {}), old);
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        EXPECT_EQ(entry.path().string().find(path + ".part"), std::string::npos) << entry.path();
     }
+}
+
+// A file holds no position: a game from a set-up position would come back as another.
+TEST_F(GameFileTest, AGameFromASetUpPositionIsNotWritten) {
+    start_game("W:W28,33,39:B19");
+    play("28-23");
+    EXPECT_FALSE(game_fits_game_file());
+    EXPECT_EQ(save_game(path), 0);
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+// Only regular files are read: a FIFO would block the reader for ever, a device never ends.
+TEST_F(GameFileTest, OnlyRegularFilesAreOpened) {
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    EXPECT_EQ(load_game(path, state), 0);
+    EXPECT_EQ(load_game("/dev/zero", state), 0);
+    EXPECT_EQ(load_game(testing::TempDir(), state), 0);
 }
 
 TEST_F(GameFileTest, MutatedFilesAreRefusedOrLoadedNeverHalfWay) {
