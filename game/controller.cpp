@@ -57,8 +57,9 @@ bool commit_computer_move() {
     game_ui().post_to_main_thread([commit, &state] {
         std::scoped_lock lock(commit->mutex);
         if (commit->cancelled) return;
+        // A "move now" that arrives while this commit waits asks for what it does anyway.
         if (app_state().game_running && app_state().play_mode == COMPUTER_COMPUTER &&
-            state.engine_request == REQUEST_SEARCH) {
+            state.engine_request != REQUEST_STOP) {
             move_done(1);
             commit->committed = true;
         }
@@ -73,7 +74,7 @@ bool commit_computer_move() {
         }
         commit->done_changed.wait_for(lock, std::chrono::milliseconds(5));
     }
-    return commit->committed && state.engine_request == REQUEST_SEARCH;
+    return commit->committed && state.engine_request != REQUEST_STOP;
 }
 
 // The game has ended or cannot go on: clocks stopped, nothing more is started.

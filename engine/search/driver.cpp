@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <mutex>
 #include <thread>
 
 #include "engine/board/makemove.h"
@@ -23,6 +25,15 @@ GameState* reporting_state = nullptr;  // the state of the search in progress
 std::thread engine;
 std::atomic<bool> quitting{false};
 
+// The start/stop handshake. Searches asked for (by engine_start) and searches ended (by
+// the engine thread) are counted, and engine_stop waits until the two counts agree: a
+// signal of stopped_event left over from an earlier search can wake it, never end its
+// wait. The mutex makes each side's change of engine_state and its count one step, so
+// the end of an older search can never mark a newer one idle.
+std::mutex handshake;
+std::uint64_t searches_started = 0;  // under `handshake`
+std::atomic<std::uint64_t> searches_finished{0};
+
 constexpr std::chrono::milliseconds STOP_TIMEOUT{10000};
 
 void post_status(int pane, const std::string& text) {
@@ -38,12 +49,29 @@ void publish_counters(GameState& state) {
     state.eval_count.store(search_counters().evaluations, std::memory_order_relaxed);
 }
 
-// The end of a search (or of a Computer - Computer run): back to IDLE, then tell a
-// waiting engine_stop.
-void finish_search() {
-    app_state().engine_state = ENGINE_IDLE;
-    post_status(PANE_ENGINE, "IDLE");
+// The search the engine thread runs now covers every start asked for so far.
+std::uint64_t take_search() {
+    std::scoped_lock lock(handshake);
+    return searches_started;
+}
+
+// The end of a search (or of a Computer - Computer run): back to IDLE unless a newer
+// search is already asked for, then tell a waiting engine_stop.
+void finish_search(std::uint64_t search) {
+    {
+        std::scoped_lock lock(handshake);
+        if (searches_started == search) {
+            app_state().engine_state = ENGINE_IDLE;
+            post_status(PANE_ENGINE, "IDLE");
+        }
+        searches_finished = search;
+    }
     app_state().stopped_event.set();
+}
+
+bool all_searches_finished() {
+    std::scoped_lock lock(handshake);
+    return searches_finished == searches_started;
 }
 
 void computer_computer_loop(GameState& state) {
@@ -53,11 +81,13 @@ void computer_computer_loop(GameState& state) {
     while (app.game_running && app.play_mode == COMPUTER_COMPUTER &&
            state.engine_request != REQUEST_STOP) {
         allocate_time(state);
-        run_search(state);  // which starts from a fresh table and history itself
-        // "Move now" ends only the search; a stop ends the game's loop.
+        // A "move now" that came after the last search ended was meant for that search,
+        // whose move is committed already; this one starts afresh.
         int move_now = REQUEST_MOVE_NOW;
         state.engine_request.compare_exchange_strong(move_now, REQUEST_SEARCH);
-        if (state.engine_request != REQUEST_SEARCH) break;
+        run_search(state);  // which starts from a fresh table and history itself
+        // "Move now" ends only the search; a stop ends the game's loop.
+        if (state.engine_request == REQUEST_STOP) break;
         if (commit_computer_move == nullptr || !commit_computer_move()) break;
     }
 }
@@ -224,18 +254,27 @@ void switch_clocks(GameState& state) {
 void engine_start(GameState& state) {
     AppState& app = app_state();
     if (app.setup_mode) return;
-    app.engine_state = state.computer_to_move ? ENGINE_SEARCHING : ENGINE_THINKING;
-    post_status(PANE_ENGINE, engine_state_text(app.engine_state));
-    app.stopped_event.reset();  // a signal left from an earlier search must not end the next wait
-    state.engine_request = REQUEST_SEARCH;
-    allocate_time(state);
+    {
+        std::scoped_lock lock(handshake);
+        app.engine_state = state.computer_to_move ? ENGINE_SEARCHING : ENGINE_THINKING;
+        post_status(PANE_ENGINE, engine_state_text(app.engine_state));
+        state.engine_request = REQUEST_SEARCH;
+        allocate_time(state);
+        ++searches_started;
+    }
     app.start_event.set();
 }
 
 void engine_stop(GameState& state) {
     state.engine_request = REQUEST_STOP;
     // An idle engine has nothing to confirm; waiting would only cost the timeout.
-    if (app_state().engine_state != ENGINE_IDLE) app_state().stopped_event.wait_for(STOP_TIMEOUT);
+    const auto give_up = std::chrono::steady_clock::now() + STOP_TIMEOUT;
+    while (!all_searches_finished()) {
+        const auto left = give_up - std::chrono::steady_clock::now();
+        if (left <= std::chrono::steady_clock::duration::zero()) return;
+        app_state().stopped_event.wait_for(std::chrono::duration_cast<std::chrono::milliseconds>(left) +
+                                           std::chrono::milliseconds(1));
+    }
 }
 
 void engine_move_now(GameState& state) {
@@ -249,12 +288,13 @@ void engine_thread() {
     for (;;) {
         app.start_event.wait();
         if (quitting) return;
+        const std::uint64_t search = take_search();
         if (app.play_mode != COMPUTER_COMPUTER) {
             run_search(state);
         } else {
             computer_computer_loop(state);
         }
-        finish_search();
+        finish_search(search);
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
 }

@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <random>
 #include <thread>
 
 #include "engine/board/fen.h"
@@ -487,6 +488,32 @@ TEST_F(Controller, ComputerComputerPlaysOnAndStopsPromptly) {
     const int length = game_length();
     ui.run_tasks(50ms);  // a commit posted before the stop is dropped
     EXPECT_EQ(game_length(), length);
+}
+
+// Space and the clock tick tell the Computer - Computer loop to move now at any moment,
+// also while its move waits to be committed: the game always goes on to its next move or
+// its end.
+TEST_F(Controller, ComputerComputerGoesOnWhenToldToMoveNowAtAnyMoment) {
+    settings().ply = 3;
+    settings().permanent_brain = 0;
+    new_game_in(COMPUTER_COMPUTER);
+    std::mt19937 rng(5);
+    int length = 0;
+    auto changed = std::chrono::steady_clock::now();
+    while (game_result(state) == RESULT_NONE && app.game_running && game_length() < 160) {
+        ui.run_tasks(std::chrono::milliseconds(rng() % 3));
+        if (rng() % 3 == 0) {
+            force_computer_move();  // Space
+            tick();
+        }
+        if (game_length() != length) {
+            length = game_length();
+            changed = std::chrono::steady_clock::now();
+        }
+        ASSERT_LT(std::chrono::steady_clock::now() - changed, 10s) << "the game stalled after " << length << " moves";
+    }
+    EXPECT_TRUE(game_result(state) != RESULT_NONE || game_length() >= 160) << game_length();
+    change_play_mode(PLAYER_PLAYER);
 }
 
 TEST_F(Controller, EscapeAsksBeforeItHaltsTheGame) {

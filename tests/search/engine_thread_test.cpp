@@ -1,6 +1,7 @@
 // The engine thread and the stop handshake. These tests also run under
 // ThreadSanitizer.
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <random>
@@ -135,6 +136,45 @@ TEST_F(EngineThread, StopsAtRandomMomentsKeepTheLastCompletedIteration) {
         EXPECT_LT(state.engine_move, root_record().move_count);
         reporter.iterations = 0;
     }
+}
+
+namespace {
+// A slow user interface: every "IDLE" the engine posts takes a while to hand on, which
+// widens the moment between the engine going idle and its confirming the stop.
+class SlowIdleReporter : public EngineReporter {
+public:
+    void set_status_text(int pane, const std::string& text) override {
+        if (pane != PANE_ENGINE || text != "IDLE") return;
+        std::this_thread::sleep_for(std::chrono::microseconds(1500));
+        ++idles;
+    }
+    void search_info_changed(int) override {}
+    void pv_changed() override {}
+    std::atomic<int> idles{0};
+};
+}  // namespace
+
+// engine_stop must not return while a search it asked to stop still runs, whatever the
+// moment: every search started has reported its end by then, and the main thread can
+// list moves on the root (under ThreadSanitizer, any overlap is reported).
+TEST_F(EngineThread, StopNeverReturnsWhileASearchRuns) {
+    SlowIdleReporter slow;
+    set_engine_reporter(&slow);
+    settings().ply = 2;
+    std::mt19937 rng(7);
+    for (int round = 1; round <= 400; ++round) {
+        // Mostly searches that end by themselves at once, sometimes one that runs until
+        // stopped; the stop comes at any moment.
+        const Side side = setup("W:W26-28,31-32,35-37,39,41,46-47:B2-5,7,10,13,15,17,19,23,25");
+        game_state().computer_to_move = rng() % 4 != 0;
+        engine_start(game_state());
+        std::this_thread::sleep_for(std::chrono::microseconds(rng() % 2500));
+        engine_stop(game_state());
+        ASSERT_EQ(slow.idles, round) << "engine_stop returned before the search of round " << round << " ended";
+        ASSERT_EQ(app_state().engine_state, ENGINE_IDLE);
+        generate_moves(side, root_record());
+    }
+    settings().ply = 6;
 }
 
 namespace {
