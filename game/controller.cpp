@@ -188,7 +188,8 @@ void set_play_mode(int mode) {
 void change_play_mode(int mode) {
     GameState& state = game_state();
     AppState& app = app_state();
-    if (mode < PLAYER_PLAYER || mode > COMPUTER_COMPUTER) return;
+    // The mode in force again changes nothing, and must not throw a search away.
+    if (mode < PLAYER_PLAYER || mode > COMPUTER_COMPUTER || mode == app.play_mode) return;
     // A Computer - Computer run ends with its mode; any other search is for a side whose
     // player may change, so it starts afresh below.
     if (app.engine_state != ENGINE_IDLE) engine_stop(state);
@@ -341,6 +342,7 @@ void begin_game(bool from_setup) {
     engine_reset(state);
     ui.game_changed();
     ui.pv_changed();
+    ui.game_file_named("");
     if (state.computer_to_move && state.use_book && book_choose(state)) move_done(1);
     if (game_result(state) != RESULT_NONE) {  // a set-up position that is already decided
         stop_clocks();

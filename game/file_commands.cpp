@@ -23,6 +23,7 @@ void file_open_command() {
         if (!loaded) ui.message_box("Could not read file!", "File Open", MessageKind::ERROR);
     }
     if (loaded) {
+        ui.game_file_named(path);
         app.game_running = 1;
         state.use_book = 0;
         app.play_mode = PLAYER_PLAYER;
@@ -53,7 +54,10 @@ void file_save_command() {
     }
     if (app_state().engine_state != ENGINE_IDLE) engine_stop(state);
     std::string path;
-    if (ui.ask_save_file(path) && save_game(path) != 1) {
+    if (!ui.ask_save_file(path)) return;
+    if (save_game(path) != 1) {
         ui.message_box("Could not write file!", "File Save", MessageKind::ERROR);
+        return;
     }
+    ui.game_file_named(path);
 }

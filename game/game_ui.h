@@ -83,6 +83,9 @@ public:
     virtual bool ask_save_file(std::string& path) = 0;
     // Plays "ding.wav" (the desktop program plays it without waiting for its end).
     virtual void play_move_sound() = 0;
+    // The game now belongs to the file at `path`, just opened or saved; "" for a new game,
+    // which has none yet. The desktop program names it in the frame's title.
+    virtual void game_file_named(const std::string& path) { (void)path; }
 
     // Runs `task` on the main thread, later; without an event loop of its own an
     // implementation may run it at once on the calling thread.

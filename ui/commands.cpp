@@ -4,6 +4,7 @@
 #include "game/clocks.h"
 #include "game/controller.h"
 #include "game/file_commands.h"
+#include "game/record.h"
 #include "game/remote.h"
 
 namespace {
@@ -95,7 +96,12 @@ bool dispatch_game_command(int command) {
 bool dispatch_window_command(int command, Shell& shell) {
     switch (command) {
         case CMD_FILE_PRINT:
-            shell.print_game();
+            // Said before the print dialog, not after it, as Save says it.
+            if (game_length() == 0) {
+                game_ui().message_box("No game available!", "File Print", MessageKind::ERROR);
+            } else {
+                shell.print_game();
+            }
             return true;
         case CMD_FILE_EXIT:
             exit_program(shell);

@@ -143,11 +143,13 @@ void serial_port_dialog_apply(int selected, Settings& settings) {
     settings.com_port = std::clamp<int>(selected, PORT_FIRST, PORT_LAST) - PORT_FIRST + 1;
 }
 
-PreferencesState preferences_dialog_open(const Settings& settings, bool use_book,
+PreferencesState preferences_dialog_open(const Settings& settings, bool book_loaded,
                                          bool endgame_available, bool remote_on) {
     PreferencesState state;
     state.box(PREF_SOUND) = {settings.sound != 0, true};
-    state.box(PREF_OPENING_BOOK) = {use_book && settings.book_use != 0, use_book};
+    // The setting is for the games to come, so it can be changed whatever the game in
+    // progress did with the book.
+    state.box(PREF_OPENING_BOOK) = {book_loaded && settings.book_use != 0, book_loaded};
     state.box(PREF_ENDGAME_DATABASE) = {endgame_available && settings.endgame_use != 0,
                                         endgame_available};
     state.box(PREF_PERMANENT_BRAIN) = {!remote_on && settings.permanent_brain != 0, !remote_on};

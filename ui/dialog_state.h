@@ -124,10 +124,9 @@ struct PreferencesState {
     const CheckBoxState& box(int control) const { return boxes[control - PREF_OPENING_BOOK]; }
 };
 
-// Opening Book only while the game still follows the book, Endgame Database only when
-// the databases were loaded; Permanent Brain and Auto Move off and disabled while the
-// remote link is on.
-PreferencesState preferences_dialog_open(const Settings& settings, bool use_book,
+// Opening Book only when a book was loaded, Endgame Database only when the databases
+// were; Permanent Brain and Auto Move off and disabled while the remote link is on.
+PreferencesState preferences_dialog_open(const Settings& settings, bool book_loaded,
                                          bool endgame_available, bool remote_on);
 // OK: every box read back, a disabled one as unchecked.
 void preferences_dialog_apply(const PreferencesState& state, Settings& settings);

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+std::string frame_title(const std::string& file_name) {
+    return file_name.empty() ? FRAME_TITLE : std::string(FRAME_TITLE) + " - " + file_name;
+}
+
 const ChildWindowInfo& child_window_info(ChildWindow window) {
     const int index = std::clamp(static_cast<int>(window), 0, CHILD_WINDOW_COUNT - 1);
     return CHILD_WINDOWS[index];
@@ -14,10 +18,25 @@ ChildWindow child_window_of_view(int command) {
     return CHILD_WINDOW_COUNT;
 }
 
-Rect status_pane_rect(int pane, int height) {
+StatusPaneEdges status_pane_edges(const std::array<int, STATUS_PANE_COUNT>& needed) {
+    StatusPaneEdges edges{};
+    int left = 0;
+    for (int pane = 0; pane < STATUS_PANE_COUNT; ++pane) {
+        const int width = STATUS_PANE_RIGHT_EDGES[pane] - (pane == 0 ? 0 : STATUS_PANE_RIGHT_EDGES[pane - 1]);
+        left += std::max(width, needed[pane]);
+        edges[pane] = left;
+    }
+    return edges;
+}
+
+Rect status_pane_rect(int pane, int height, const StatusPaneEdges& edges) {
     if (pane < 0 || pane >= STATUS_PANE_COUNT) return {};
-    const int left = pane == 0 ? 0 : STATUS_PANE_RIGHT_EDGES[pane - 1];
-    return {left, 0, STATUS_PANE_RIGHT_EDGES[pane] - left, std::max(height, 0)};
+    const int left = pane == 0 ? 0 : edges[pane - 1];
+    return {left, 0, edges[pane] - left, std::max(height, 0)};
+}
+
+int child_window_width(ChildWindow window, int width_for_title) {
+    return std::max(child_window_info(window).rect.width, width_for_title);
 }
 
 FrameLayout frame_layout(int width, int height, int toolbar_height, int status_height) {

@@ -4,6 +4,7 @@
 // status bar.
 
 #include <array>
+#include <string>
 
 struct Rect {
     int x = 0;
@@ -61,17 +62,33 @@ inline constexpr const char* FRAME_TITLE = "VANTOR 5.0";
 inline constexpr const char* MENU_NAME = "MDIVantorMenu";
 inline constexpr const char* ACCELERATOR_TABLE = "MDIACCEL";
 
+// The frame's title: FRAME_TITLE, then " - " and the name of the game's file once the
+// game has been opened from or saved to one.
+std::string frame_title(const std::string& file_name);
+
 const ChildWindowInfo& child_window_info(ChildWindow window);
 // The child window a View command shows and hides; CHILD_WINDOW_COUNT for any other.
 ChildWindow child_window_of_view(int command);
 
 // Status bar panes by their right edges, in status bar pixels.
 inline constexpr int STATUS_PANE_COUNT = 7;
-inline constexpr std::array<int, STATUS_PANE_COUNT> STATUS_PANE_RIGHT_EDGES{150, 325, 375, 500,
-                                                                            625, 675, 775};
+using StatusPaneEdges = std::array<int, STATUS_PANE_COUNT>;
+inline constexpr StatusPaneEdges STATUS_PANE_RIGHT_EDGES{150, 325, 375, 500, 625, 675, 775};
+
+// The longest text each pane shows (the turn, the last move, the seconds of the move,
+// the depth, the play mode, the engine's state, the node count); "" where any fits.
+inline constexpr std::array<const char*, STATUS_PANE_COUNT> STATUS_PANE_LONGEST_TEXTS{
+    "Computer to move with White", "", "", "", "Computer - Computer", "", "9999999999"};
+
+// The right edges when pane i needs `needed[i]` pixels for its longest text in the font
+// in use: each pane keeps its width unless its text needs more.
+StatusPaneEdges status_pane_edges(const std::array<int, STATUS_PANE_COUNT>& needed);
 
 // Pane `pane` of a status bar `height` pixels high; an empty rectangle for no such pane.
-Rect status_pane_rect(int pane, int height);
+Rect status_pane_rect(int pane, int height, const StatusPaneEdges& edges = STATUS_PANE_RIGHT_EDGES);
+
+// A fixed-size child window's width: its own, or what its title needs to show whole.
+int child_window_width(ChildWindow window, int width_for_title);
 
 struct FrameLayout {
     Rect toolbar;

@@ -52,7 +52,9 @@ public:
     void set_status_text(int pane, const std::string& text) override {
         std::scoped_lock lock(mutex_);
         status_[pane] = text;
+        if (pane == PANE_ENGINE && text != "IDLE") ++engine_starts;
     }
+    std::atomic<int> engine_starts{0};
     std::string status(int pane) {
         std::scoped_lock lock(mutex_);
         return status_[pane];
@@ -528,6 +530,18 @@ TEST_F(Controller, EscapeAsksBeforeItHaltsTheGame) {
     click(28);
     EXPECT_EQ(game_length(), 0);
     EXPECT_EQ(ui.messages.back(), "Game Abort: Abort Game?");
+}
+
+// The mode in force chosen again (its pressed button, its key) changes nothing.
+TEST_F(Controller, TheModeInForceAgainKeepsTheSearchGoing) {
+    settings().ply = MAX_ITERATION_DEPTH;
+    new_game_in(COMPUTER_PLAYER);
+    ASSERT_EQ(app.engine_state, ENGINE_SEARCHING);
+    const int starts = ui.engine_starts;
+    change_play_mode(COMPUTER_PLAYER);
+    EXPECT_EQ(app.engine_state, ENGINE_SEARCHING);
+    EXPECT_EQ(ui.engine_starts, starts);  // the same search, not one started afresh
+    change_play_mode(PLAYER_PLAYER);
 }
 
 TEST_F(Controller, NewGameCancelledLeavesTheGameGoing) {

@@ -75,6 +75,9 @@ TEST_F(Dispatch, EveryCommandIsHandledAndNothingElse) {
         {CMD_HELP_ABOUT, "dialog 804"},
         {CMD_CLOSE_ALL, "close frame"},
     };
+    new_game();
+    board_clicked(32);  // a move, so that there is a game to print
+    board_clicked(28);
     ui.answers.assign(8, Answer::CANCEL);  // exit, new game and anything else that asks
     std::vector<int> commands;
     for (const CommandInfo& info : COMMANDS) commands.push_back(info.command);
@@ -179,6 +182,9 @@ TEST_F(Dispatch, SaveAndOpenSayWhatWentWrong) {
     run(CMD_FILE_SAVE);
     expect_message("No game available!", "File Save", MessageKind::ERROR);
     EXPECT_FALSE(std::filesystem::exists(ui.save_path));
+    run(CMD_FILE_PRINT);  // said at once, not after a print dialog that prints nothing
+    expect_message("No game available!", "File Print", MessageKind::ERROR);
+    EXPECT_TRUE(shell.calls.empty());
 
     std::FILE* file = std::fopen(ui.open_path.c_str(), "wb");
     ASSERT_NE(file, nullptr);

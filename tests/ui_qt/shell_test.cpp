@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -146,6 +148,23 @@ class ShellTest : public QObject {
             QCOMPARE(board()->pieceShown(square), int(piece_on_square(square, game_state().board)));
         }
     }
+    // A child at its place and height, as wide as its place or as its whole title needs.
+    void expectAtItsPlace(QMdiSubWindow* child, const ChildWindowInfo& info) {
+        const QRect place = toQRect(info.rect);
+        QCOMPARE(child->pos(), place.topLeft());
+        QCOMPARE(child->height(), place.height());
+        QVERIFY(child->width() >= place.width());
+        if (info.frame == ChildFrame::NONE) return;
+        QStyleOptionTitleBar option;
+        option.initFrom(child);
+        option.titleBarFlags = child->windowFlags();
+        option.subControls = QStyle::SC_All;
+        option.rect = QRect(0, 0, child->width(), child->style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, child));
+        const QRect label = child->style()->subControlRect(QStyle::CC_TitleBar, &option, QStyle::SC_TitleBarLabel, child);
+        QFont font = QApplication::font("QMdiSubWindowTitleBar");
+        font.setBold(true);
+        QVERIFY2(label.width() >= QFontMetrics(font).horizontalAdvance(child->windowTitle()), info.title);
+    }
     void expectShown(const ChildWindowInfo& info, bool shown) {
         QCOMPARE(frame->childSubWindow(info.window) != nullptr, shown);
         QCOMPARE(shown_flag(info.window)->load(), int(shown));
@@ -191,7 +210,7 @@ class ShellTest : public QObject {
             QCOMPARE(child, frame->childSubWindow(info.window));
             QCOMPARE(child->objectName(), QString::fromLatin1(info.class_name));
             QCOMPARE(child->windowTitle(), QString::fromLatin1(info.title));
-            QCOMPARE(child->geometry(), toQRect(info.rect));
+            expectAtItsPlace(child, info);
             QVERIFY(child->isVisible());
             if (info.view_command != 0) expectShown(info, true);
         }
@@ -199,11 +218,18 @@ class ShellTest : public QObject {
         QCOMPARE(board()->geometry(), QRect(0, 0, BOARD_PIXELS, BOARD_PIXELS));
         QVERIFY(frame->childSubWindow(BOARD_WINDOW)->windowFlags() & Qt::FramelessWindowHint);
 
-        // Seven panes with their right edges, and the texts of game_init.
+        // Seven panes side by side, none narrower than its place and each wide enough for
+        // its longest text; and the texts of game_init.
+        int left = 0;
         for (int pane = 0; pane < STATUS_PANE_COUNT; ++pane) {
             QLabel* label = frame->statusPane(pane);
             const QRect r(label->mapTo(frame->statusBar(), QPoint(0, 0)), label->size());
-            QCOMPARE(r.right() + 1, STATUS_PANE_RIGHT_EDGES[pane]);
+            QCOMPARE(r.left(), left);
+            QVERIFY(r.right() + 1 >= STATUS_PANE_RIGHT_EDGES[pane]);
+            const QString longest = QString::fromLatin1(STATUS_PANE_LONGEST_TEXTS[pane]);
+            QVERIFY2(label->contentsRect().width() >= label->fontMetrics().horizontalAdvance(longest),
+                     qPrintable(longest));
+            left = r.right() + 1;
         }
         QTRY_COMPARE(frame->statusPane(PANE_ENGINE)->text(), QStringLiteral("IDLE"));
         QCOMPARE(frame->statusPane(PANE_TURN)->text(), QStringLiteral("Player to move with White"));
@@ -407,7 +433,7 @@ class ShellTest : public QObject {
 
             action(info.view_command)->trigger();
             expectShown(info, true);
-            QCOMPARE(frame->childSubWindow(info.window)->geometry(), toQRect(info.rect));
+            expectAtItsPlace(frame->childSubWindow(info.window), info);
 
             QVERIFY(frame->childSubWindow(info.window)->close());
             QTRY_VERIFY(frame->childSubWindow(info.window) == nullptr);
@@ -502,18 +528,22 @@ class ShellTest : public QObject {
         newGame();
         click(32);
         click(28);
-        const QString path = dir.filePath(QStringLiteral("game.tgr"));
-        answerer->fileToPick = path;
+        // A name without an extension gets the game files' own, and names the window.
+        answerer->fileToPick = dir.filePath(QStringLiteral("game"));
         action(CMD_FILE_SAVE)->trigger();
         QCOMPARE(answerer->fileFilters,
                  (QStringList{"TGR Files (*.TGR)", "ASCII Files (*.ASC)", "All Files (*.*)"}));
+        const QString path = dir.filePath(QStringLiteral("game.tgr"));
         QCOMPARE(QFileInfo(path).size(), 10);
+        QCOMPARE(frame->windowTitle(), QStringLiteral("VANTOR 5.0 - game.tgr"));
 
         newGame();
+        QCOMPARE(frame->windowTitle(), QStringLiteral("VANTOR 5.0"));
         answerer->fileToPick = path;
         action(CMD_FILE_OPEN)->trigger();
         QCOMPARE(game_length(), 1);
         QCOMPARE(board()->pieceShown(28), int(WHITE_MAN));
+        QCOMPARE(frame->windowTitle(), QStringLiteral("VANTOR 5.0 - game.tgr"));
     }
 
     // The picture for the README, and a check that it shows the game being played.

@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 
+#include "engine/knowledge/book.h"
 #include "engine/board/board.h"
 #include "engine/search/driver.h"
 #include "engine/search/tt.h"
@@ -360,8 +361,10 @@ class DialogsTest : public QObject {
         game_state().use_book = 1;
         game_state().endgame_available = 1;
         game_state().engine_request = REQUEST_SEARCH;
+        QVERIFY(book_load(".") == 1);  // the program's own book.dat, beside the tests
     }
     void cleanup() {
+        book_free();
         tt_set_allocation_cap(0);
         tt_free();
         game_state().engine_request = REQUEST_STOP;
@@ -480,7 +483,8 @@ class DialogsTest : public QObject {
     }
 
     // OK reads every enabled box. The book, the databases and the remote link as the
-    // program has them disable theirs, which read as unchecked.
+    // program has them disable theirs, which read as unchecked. A loaded book's box can
+    // be changed whether or not the game in progress still follows the book.
     void preferencesDialog() {
         {
             PreferencesDialog dialog(nullptr);
@@ -491,6 +495,7 @@ class DialogsTest : public QObject {
             QCOMPARE(settings().book_use.load(), 0);
         }
         settings().book_use = 1;
+        game_state().use_book = 0;  // a game that has left the book
         {
             PreferencesDialog dialog(nullptr);
             for (int id = PREF_OPENING_BOOK; id <= PREF_AUTO_MOVE; ++id) {
@@ -507,7 +512,7 @@ class DialogsTest : public QObject {
             QCOMPARE(settings().auto_move.load(), 1);
             QCOMPARE(settings().book_use.load(), 1);
         }
-        game_state().use_book = 0;
+        book_free();
         game_state().endgame_available = 0;
         app_state().remote_on = 1;
         PreferencesDialog dialog(nullptr);

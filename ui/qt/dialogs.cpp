@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 
+#include "engine/knowledge/book.h"
 #include "records/app_state.h"
 #include "records/game_state.h"
 #include "records/settings.h"
@@ -180,7 +181,7 @@ void SerialPortDialog::accept() {
 PreferencesDialog::PreferencesDialog(QWidget* owner) : TemplateDialog(PREFERENCES_TEMPLATE, owner) {
     const GameState& state = game_state();
     const PreferencesState preferences = preferences_dialog_open(
-        settings(), state.use_book != 0, state.endgame_available != 0, app_state().remote_on != 0);
+        settings(), book_line_count() > 0, state.endgame_available != 0, app_state().remote_on != 0);
     for (int id = PREF_OPENING_BOOK; id <= PREF_AUTO_MOVE; ++id) {
         auto* box = control<QCheckBox>(id);
         box->setChecked(preferences.box(id).checked);

@@ -11,6 +11,8 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
 #include <QToolBar>
 #include <utility>
 
@@ -179,6 +181,16 @@ void MainWindow::createStatusBar() {
         panes_[pane]->setObjectName(QStringLiteral("pane%1").arg(pane));
         panes_[pane]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     }
+    // Each pane at least as wide as its longest text in the font in use.
+    std::array<int, STATUS_PANE_COUNT> needed{};
+    for (int pane = 0; pane < STATUS_PANE_COUNT; ++pane) {
+        const QLabel* label = panes_[pane];
+        const QFontMetrics metrics = label->fontMetrics();
+        // The frame on both sides, and the indent a framed label leaves before its text.
+        const int around = 2 * label->frameWidth() + 2 * metrics.horizontalAdvance(QLatin1Char('x'));
+        needed[pane] = metrics.horizontalAdvance(QString::fromLatin1(STATUS_PANE_LONGEST_TEXTS[pane])) + around;
+    }
+    paneEdges_ = status_pane_edges(needed);
     // Panes beyond a narrow frame's edge are cut off, as a status bar's are.
     statusPanes_->setMinimumHeight(panes_[0]->sizeHint().height());
     statusPanes_->installEventFilter(this);
@@ -189,7 +201,7 @@ void MainWindow::layoutStatusPanes() {
     // The edges count from the status bar's own left side, not from the pane holder's.
     const int offset = statusPanes_->mapTo(statusBar(), QPoint(0, 0)).x();
     for (int pane = 0; pane < STATUS_PANE_COUNT; ++pane) {
-        const Rect r = status_pane_rect(pane, statusPanes_->height());
+        const Rect r = status_pane_rect(pane, statusPanes_->height(), paneEdges_);
         panes_[pane]->setGeometry(r.x - offset, r.y, r.width, r.height);
     }
 }
@@ -313,6 +325,32 @@ QWidget* MainWindow::createChildWidget(ChildWindow window) {
     }
 }
 
+namespace {
+
+// The width at which the child's title bar shows its whole title: the title bar's label
+// room grows with the width, the buttons' room does not.
+int titleFitWidth(const QMdiSubWindow& child) {
+    QStyleOptionTitleBar option;
+    option.initFrom(&child);
+    option.text = child.windowTitle();
+    option.titleBarFlags = child.windowFlags();
+    option.subControls = QStyle::SC_All;
+    option.state |= QStyle::State_Active;
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);  // some styles draw the active title bold
+    const int text = QFontMetrics(font).horizontalAdvance(option.text) + 4;
+    const int height = child.style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, &child);
+    for (int width = 40; width < 1000; width += 2) {
+        option.rect = QRect(0, 0, width, height);
+        const QRect label =
+            child.style()->subControlRect(QStyle::CC_TitleBar, &option, QStyle::SC_TitleBarLabel, &child);
+        if (label.width() >= text) return width;
+    }
+    return 0;
+}
+
+}  // namespace
+
 bool MainWindow::create_child_window(ChildWindow window) {
     if (window < 0 || window >= CHILD_WINDOW_COUNT) return false;
     if (children_[window] != nullptr) return true;
@@ -325,8 +363,12 @@ bool MainWindow::create_child_window(ChildWindow window) {
     child->setAttribute(Qt::WA_DeleteOnClose);
     child->setWindowTitle(QString::fromLatin1(info.title));
     mdiArea_->addSubWindow(child);
-    child->setGeometry(toQRect(info.rect));
-    if (info.frame != ChildFrame::SIZING) child->setFixedSize(info.rect.width, info.rect.height);
+    QRect geometry = toQRect(info.rect);
+    if (info.frame != ChildFrame::SIZING) {
+        geometry.setWidth(child_window_width(window, titleFitWidth(*child)));
+        child->setFixedSize(geometry.size());
+    }
+    child->setGeometry(geometry);
     if (window == BOARD_WINDOW) child->installEventFilter(this);
     children_[window] = child;
     // A child closed through its own system menu unmarks itself.

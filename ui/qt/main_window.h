@@ -99,6 +99,7 @@ class MainWindow : public QMainWindow, public Shell {
     QToolBar* toolBar_ = nullptr;
     QWidget* statusPanes_ = nullptr;
     std::array<QLabel*, STATUS_PANE_COUNT> panes_{};
+    StatusPaneEdges paneEdges_ = STATUS_PANE_RIGHT_EDGES;
     QMdiArea* mdiArea_ = nullptr;
     QObject* accelerators_ = nullptr;
     std::array<QMdiSubWindow*, CHILD_WINDOW_COUNT> children_{};

@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include "ui/board_geometry.h"
+#include "ui/layout.h"
 #include "ui/qt/clock_window.h"
 #include "ui/qt/game_window.h"
 #include "ui/qt/main_window.h"
@@ -26,7 +27,9 @@ const QStringList FILE_FILTERS{
     QStringLiteral("ASCII Files (*.ASC)"),
     QStringLiteral("All Files (*.*)"),
 };
-const QString DEFAULT_EXTENSION = QStringLiteral("txt");
+// A name typed without an extension gets the game files' own, so that the Open dialog's
+// first filter shows the file again.
+const QString DEFAULT_EXTENSION = QStringLiteral("tgr");
 const QString MOVE_SOUND = QStringLiteral("ding.wav");
 
 }  // namespace
@@ -175,6 +178,11 @@ bool QtGameUi::ask_open_file(std::string& path) {
 }
 bool QtGameUi::ask_save_file(std::string& path) {
     return askFile(true, path);
+}
+
+void QtGameUi::game_file_named(const std::string& path) {
+    const QString name = path.empty() ? QString() : QFileInfo(QFile::decodeName(path.c_str())).fileName();
+    runOnMainThread([this, name] { frame_.setWindowTitle(QString::fromStdString(frame_title(name.toStdString()))); });
 }
 
 // The sound starts here and plays on while the game goes on. Waiting for its end would

@@ -37,6 +37,7 @@ class QtGameUi final : public GameUi {
     bool ask_save_file(std::string& path) override;
     // Starts "ding.wav" and returns at once (see the definition).
     void play_move_sound() override;
+    void game_file_named(const std::string& path) override;
 
     void post_to_main_thread(std::function<void()> task) override;
 
