@@ -71,3 +71,14 @@ TEST(Cli, BadInputGivesOneLineAndStatus2) {
         }
     }
 }
+
+// A Computer - Computer game ends by the rules, not by the record's length: ply 3 plays
+// into a repeated position, ply 4 wins for Black.
+TEST(Cli, SelfplayEndsEachGameWithItsResult) {
+    const auto last_line = [](const std::string& out) {
+        const std::size_t end = out.find_last_not_of('\n');
+        return out.substr(out.rfind('\n', end) + 1, end - out.rfind('\n', end));
+    };
+    EXPECT_EQ(last_line(run_cli("selfplay --ply 3").out), "result: draw (repetition)");
+    EXPECT_EQ(last_line(run_cli("selfplay --ply 4").out), "result: black wins");
+}
