@@ -1,6 +1,11 @@
 # Warnings, optimisation and the sanitizer builds, for every target of the project.
 
 add_compile_options(-Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  # The 65536-entry bit tables are filled at compile time; clang's default budget of
+  # constant-evaluation steps stops short of them.
+  add_compile_options(-fconstexpr-steps=16777216)
+endif()
 if(CMAKE_BUILD_TYPE STREQUAL "Release" OR CMAKE_BUILD_TYPE STREQUAL "RelWithDebInfo")
   add_compile_options(-O3 -march=x86-64-v2)
 endif()

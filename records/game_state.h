@@ -10,8 +10,10 @@
 #include "records/shared_word.h"
 
 // One move of the principal variation: its kind, from and to squares (1-50), and
-// whether the table marked it singular. Four bytes, so one atomic word holds it.
-struct PvEntry {
+// whether the table marked it singular. Four bytes, so one atomic word holds it; aligned
+// as a word so that every compiler loads and stores it inline rather than through
+// libatomic's calls.
+struct alignas(4) PvEntry {
     std::uint8_t kind = 0;
     std::uint8_t from = 0;
     std::uint8_t to = 0;

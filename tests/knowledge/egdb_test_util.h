@@ -64,7 +64,8 @@ inline PlyRecord probe_record(const Board& board) {
 
 inline int probe_fen(const std::string& fen) {
     Side side = WHITE;
-    return egdb_probe(side, probe_record(board_from_fen(fen, side)));
+    const PlyRecord record = probe_record(board_from_fen(fen, side));  // sets side first
+    return egdb_probe(side, record);
 }
 
 // Signed 32-bit little-endian, as "endgame.dat" stores its header.
