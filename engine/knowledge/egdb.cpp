@@ -69,26 +69,6 @@ int read_flag(std::FILE* f) {
     return c;
 }
 
-// Counts the X (kings) and O (men) on each side of the one v. Any other character, a
-// second v or a missing v make the name unusable.
-bool parse_name(const char* name, EgdbMaterial& m) {
-    int counts[2][2] = {};  // [before/after v][men/kings]
-    int side = 0;
-    for (const char* c = name; *c != '\0'; ++c) {
-        if (*c == 'O') {
-            ++counts[side][0];
-        } else if (*c == 'X') {
-            ++counts[side][1];
-        } else if (*c == 'v' && side == 0) {
-            side = 1;
-        } else {
-            return false;
-        }
-    }
-    m = {counts[0][0], counts[0][1], counts[1][0], counts[1][1]};
-    return side == 1;
-}
-
 // The entry count, read as "%i" does (decimal, 0x hexadecimal or 0 octal) but refusing
 // what does not fit.
 bool read_count(std::FILE* f, long& count) {
@@ -172,6 +152,26 @@ int load_combined(std::FILE* f) {
 
 }  // namespace
 
+// Counts the X (kings) and O (men) on each side of the one v. Any other character, a
+// second v or a missing v make the name unusable.
+bool egdb_parse_name(const char* name, EgdbMaterial& m) {
+    int counts[2][2] = {};  // [before/after v][men/kings]
+    int side = 0;
+    for (const char* c = name; *c != '\0'; ++c) {
+        if (*c == 'O') {
+            ++counts[side][0];
+        } else if (*c == 'X') {
+            ++counts[side][1];
+        } else if (*c == 'v' && side == 0) {
+            side = 1;
+        } else {
+            return false;
+        }
+    }
+    m = {counts[0][0], counts[0][1], counts[1][0], counts[1][1]};
+    return side == 1;
+}
+
 int egdb_load_file(const char* directory, int sm, int sk, int om, int ok) {
     const EgdbMaterial m{sm, sk, om, ok};
     if (!egdb_indexable(m)) return 0;
@@ -191,12 +191,12 @@ int egdb_load_file(const char* directory, int sm, int sk, int om, int ok) {
 }
 
 // The list names at most 11 characters each; a longer word is read to its end and
-// skipped, like a name without its v, one with more than seven pieces a side or one
-// whose material has too many positions to index.
-int egdb_load_list(const char* directory) {
+// is unusable, like a name without its v, one with more than seven pieces a side or
+// one whose material has too many positions to index.
+bool egdb_read_list(const char* directory, std::vector<EgdbListEntry>& entries) {
+    entries.clear();
     std::FILE* f = std::fopen(path_in(directory, "endings").c_str(), "r");
-    if (f == nullptr) return -1;
-    int loaded = 0;
+    if (f == nullptr) return false;
     long count = 0;
     if (!read_count(f, count)) count = 0;
     for (long i = 0; i < count; ++i) {
@@ -204,12 +204,26 @@ int egdb_load_list(const char* directory) {
         const std::size_t length = read_word(f, name, NAME_LENGTH);
         const int flag = read_flag(f);
         if (length == 0 || flag == EOF) break;
-        EgdbMaterial m;
-        if (flag == 'n' || length > NAME_LENGTH || !parse_name(name, m) || !egdb_indexable(m))
-            continue;
-        loaded |= egdb_load_file(directory, m.sm, m.sk, m.om, m.ok);
+        EgdbListEntry entry;
+        entry.name = name;
+        entry.skipped = flag == 'n';
+        entry.usable = length <= NAME_LENGTH && egdb_parse_name(name, entry.material) &&
+                       egdb_indexable(entry.material);
+        entries.push_back(std::move(entry));
     }
     std::fclose(f);
+    return true;
+}
+
+int egdb_load_list(const char* directory) {
+    std::vector<EgdbListEntry> entries;
+    if (!egdb_read_list(directory, entries)) return -1;
+    int loaded = 0;
+    for (const EgdbListEntry& e : entries) {
+        if (!e.usable || e.skipped) continue;
+        const EgdbMaterial& m = e.material;
+        loaded |= egdb_load_file(directory, m.sm, m.sk, m.om, m.ok);
+    }
     return loaded;
 }
 

@@ -4,8 +4,11 @@
 // "endgame.dat").
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "engine/board/board.h"
+#include "engine/knowledge/egdb_index.h"
 
 enum EgdbValue : int {
     EGDB_WIN = 0,
@@ -32,3 +35,17 @@ int egdb_load_file(const char* directory, int sm, int sk, int om, int ok);
 
 // The value array loaded for a material key (0-4095), or nullptr.
 const std::uint8_t* egdb_values(int key);
+
+// One entry of "endings" as the loader reads it. `usable` entries name a material the
+// program can index; the loader takes those that are not flagged n.
+struct EgdbListEntry {
+    std::string name;
+    EgdbMaterial material;
+    bool usable = false;
+    bool skipped = false;  // flagged n
+};
+// The entries of the "endings" list in `directory`; false when there is no list.
+bool egdb_read_list(const char* directory, std::vector<EgdbListEntry>& entries);
+// The material of a name such as XOvX (X a king, O a man, v between the side to move's
+// pieces and the opponent's); false for anything else.
+bool egdb_parse_name(const char* name, EgdbMaterial& material);

@@ -143,6 +143,10 @@ class Builder {
         }
         std::error_code ec;
         std::filesystem::create_directories(options_.directory, ec);
+        if (!std::filesystem::is_directory(options_.directory)) {
+            return fail("cannot create the folder " + options_.directory +
+                        (ec ? ": " + ec.message() : std::string()));
+        }
         return writer_.begin(materials) || fail(writer_.error());
     }
 

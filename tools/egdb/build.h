@@ -31,8 +31,11 @@ struct VerifyCounts {
     std::int64_t positions = 0;
     std::int64_t faults = 0;   // a value its successors do not give
     std::int64_t unknown = 0;  // positions with a successor that no loaded database covers
+    // What "endings" lists that is not there as listed: an unusable name, or a file that
+    // is missing, short or long, one line each. Each counts as a fault.
+    std::vector<std::string> bad_entries;
 };
 
-// Loads the databases of `directory` as the program does and checks every position of
-// each against its successors.
+// Loads the databases of `directory` as the program does, compares what loaded with
+// the "endings" list, and checks every position of each against its successors.
 VerifyCounts verify_databases(const std::string& directory, int threads, bool progress);

@@ -4,6 +4,10 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <map>
+#include <set>
+
+#include "engine/knowledge/egdb.h"
 
 namespace {
 
@@ -104,9 +108,45 @@ bool DatabaseWriter::finish() {
         }
         return true;
     }
-    // "endings": the count, then one "NAME y" line per database.
-    std::string list = std::to_string(materials_.size()) + "\n";
-    for (const EgdbMaterial& m : materials_) list += egdb_name(m) + " y\n";
+    const std::string list = list_text();
     return write_file(path("endings"), list.data(), list.size()) ||
            fail("cannot write " + path("endings"));
+}
+
+// "endings": the count, then one "NAME y" line per database, smaller ones first. It lists
+// what this run wrote and every complete database already in the folder, so that a
+// smaller set built beside a larger one does not hide it; one that the old list only
+// ever skipped stays skipped.
+std::string DatabaseWriter::list_text() const {
+    std::map<int, char> flags;  // by material key
+    for (const EgdbMaterial& m : materials_) flags[material_key(m)] = 'y';
+    std::set<int> loaded, skipped;
+    std::vector<EgdbListEntry> old;
+    egdb_read_list(directory_.c_str(), old);
+    for (const EgdbListEntry& e : old) {
+        if (e.usable) (e.skipped ? skipped : loaded).insert(material_key(e.material));
+    }
+    std::error_code ec;
+    for (const auto& file : std::filesystem::directory_iterator(directory_, ec)) {
+        const std::string stem = file.path().stem().string();
+        EgdbMaterial m;
+        if (file.path().extension() != ".raw" || !egdb_parse_name(stem.c_str(), m) ||
+            egdb_name(m) != stem || !egdb_indexable(m) || flags.count(material_key(m)) != 0) {
+            continue;
+        }
+        std::error_code size_ec;
+        if (file.file_size(size_ec) != static_cast<std::uintmax_t>(egdb_byte_count(m))) continue;
+        const int key = material_key(m);
+        flags[key] = skipped.count(key) != 0 && loaded.count(key) == 0 ? 'n' : 'y';
+    }
+    std::vector<std::pair<int, char>> entries(flags.begin(), flags.end());
+    const auto pieces = [](int key) {
+        const EgdbMaterial m = key_material(key);
+        return m.sm + m.sk + m.om + m.ok;
+    };
+    std::stable_sort(entries.begin(), entries.end(),
+                     [&](const auto& a, const auto& b) { return pieces(a.first) < pieces(b.first); });
+    std::string list = std::to_string(entries.size()) + "\n";
+    for (const auto& [key, flag] : entries) list += egdb_name(key_material(key)) + ' ' + flag + '\n';
+    return list;
 }

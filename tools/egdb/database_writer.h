@@ -28,6 +28,7 @@ class DatabaseWriter {
 
   private:
     std::string path(const std::string& name) const;
+    std::string list_text() const;
     bool fail(const std::string& what);
 
     std::string directory_;

@@ -93,6 +93,9 @@ int main(int argc, char** argv) {
     if (command == "build") return build_databases(a.build);
 
     const VerifyCounts counts = verify_databases(a.directory, a.build.threads, a.build.progress);
+    for (const std::string& entry : counts.bad_entries) {
+        std::fprintf(stderr, "vantor-egdb: %s\n", entry.c_str());
+    }
     if (counts.databases == 0) {
         std::fprintf(stderr, "vantor-egdb: no databases loaded from %s\n", a.directory.c_str());
         return 1;

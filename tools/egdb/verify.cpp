@@ -1,9 +1,11 @@
 #include <atomic>
 #include <bit>
 #include <cstdio>
+#include <filesystem>
 #include <future>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <vector>
 
 #include "engine/board/fen.h"
@@ -110,12 +112,42 @@ void verify_database(const EgdbMaterial& m, int threads, Tally& tally, ProgressD
     }
 }
 
+// The program loads a listed file only when it has at least its database's size and
+// reads no further, so a short file loads nothing and a long one hides what is wrong
+// with it; both are faults here, as is a name the program cannot use.
+std::vector<std::string> check_list(const std::string& directory) {
+    std::vector<std::string> bad;
+    std::vector<EgdbListEntry> entries;
+    if (!egdb_read_list(directory.c_str(), entries)) return bad;
+    std::set<int> seen;
+    for (const EgdbListEntry& e : entries) {
+        if (e.skipped) continue;
+        if (!e.usable) {
+            bad.push_back("endings: '" + e.name + "' names no database");
+            continue;
+        }
+        if (!seen.insert(material_key(e.material)).second) continue;
+        const std::string file = egdb_name(e.material) + ".raw";
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(std::filesystem::path(directory) / file, ec);
+        const auto expected = static_cast<std::uintmax_t>(egdb_byte_count(e.material));
+        if (ec) {
+            bad.push_back(file + ": missing");
+        } else if (size != expected) {
+            bad.push_back(file + (size < expected ? ": short, " : ": long, ") +
+                          std::to_string(size) + " bytes of " + std::to_string(expected));
+        }
+    }
+    return bad;
+}
+
 }  // namespace
 
 VerifyCounts verify_databases(const std::string& directory, int threads, bool progress) {
     ProgressDisplay display(progress);
     VerifyCounts counts;
     egdb_init(directory.c_str());
+    counts.bad_entries = check_list(directory);
     Tally tally;
     for (int key = 0; key < EGDB_KEY_COUNT; ++key) {
         if (egdb_values(key) == nullptr) continue;
@@ -127,7 +159,7 @@ VerifyCounts verify_databases(const std::string& directory, int threads, bool pr
                      std::to_string(tally.faults.load() - before));
     }
     counts.positions = tally.positions.load();
-    counts.faults = tally.faults.load();
+    counts.faults = tally.faults.load() + static_cast<std::int64_t>(counts.bad_entries.size());
     counts.unknown = tally.unknown.load();
     return counts;
 }
