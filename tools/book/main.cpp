@@ -2,6 +2,7 @@
 // refusing any line that is not legal from the start position.
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -15,12 +16,23 @@ int fail(const std::string& message) {
     return 1;
 }
 
+// A source that is no book at all: bad input rather than a failed build.
+int refuse(const std::string& message) {
+    fail(message);
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: vantor-book SOURCE OUT\n");
         return 2;
+    }
+    // A folder opens like a file and reads as nothing: refuse it before it makes an empty book.
+    std::error_code ec;
+    if (std::filesystem::exists(argv[1], ec) && !std::filesystem::is_regular_file(argv[1], ec)) {
+        return refuse(std::string(argv[1]) + " is not a file");
     }
     std::ifstream in(argv[1], std::ios::binary);
     if (!in) return fail(std::string("cannot read ") + argv[1]);
@@ -31,6 +43,7 @@ int main(int argc, char** argv) {
     std::vector<BookSourceLine> lines;
     std::string error;
     if (!parse_book_source(text.str(), lines, error)) return fail(std::string(argv[1]) + ": " + error);
+    if (lines.empty()) return refuse(std::string(argv[1]) + " holds no opening line");
     for (BookSourceLine& line : lines) {
         if (!replay_book_line(line, error)) return fail(std::string(argv[1]) + ": " + error);
     }
