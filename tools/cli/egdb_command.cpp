@@ -19,7 +19,8 @@ int run_egdb(int argc, char** argv) {
     if (!read_position(options, board, side, error)) return usage_error(error);
 
     const std::string directory = options.value("dir").value_or(".");
-    egdb_init(directory.c_str());
+    // No database at all is a wrong folder, not an unknown position.
+    if (egdb_init(directory.c_str()) == 0) return usage_error("no endgame databases in " + directory);
     PlyRecord record;
     set_record_position(record, board, side);
     // The probe reads the piece counts that the evaluation fills in.

@@ -24,6 +24,10 @@ bool Options::parse(int argc, char** argv, int first, const std::vector<OptionSp
             error = "unknown option " + arg;
             return false;
         }
+        if (values_.count(name) != 0) {
+            error = "option " + arg + " given twice";
+            return false;
+        }
         if (!option->takes_value) {
             values_[name] = "";
         } else if (i + 1 < argc) {

@@ -15,8 +15,8 @@ struct OptionSpec {
 
 class Options {
 public:
-    // Reads argv[first..argc). Returns false with `error` set on an unknown option or a
-    // missing value.
+    // Reads argv[first..argc). Returns false with `error` set on an unknown option, a
+    // missing value or an option given twice.
     bool parse(int argc, char** argv, int first, const std::vector<OptionSpec>& specs,
                std::string& error);
 

@@ -1,5 +1,6 @@
 // search and bench: the engine searching positions from the command line.
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -131,15 +132,15 @@ int run_search(int argc, char** argv) {
     set_engine_reporter(&printer);
 
     int legal = 0;
-    std::thread worker([&] { legal = ::run_search(state); });
+    std::atomic<bool> finished{false};
+    std::thread worker([&] {
+        legal = ::run_search(state);
+        finished = true;
+    });
     if (options.has("movetime")) {
+        // The search may end long before its time: a decided score or no move to make.
         const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
-        while (Clock::now() < deadline && state.engine_request == REQUEST_SEARCH) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            if (state.iteration_depth == MAX_ITERATION_DEPTH && state.engine_request == REQUEST_SEARCH) {
-                continue;
-            }
-        }
+        while (Clock::now() < deadline && !finished) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         state.engine_request = REQUEST_STOP;
     }
     worker.join();

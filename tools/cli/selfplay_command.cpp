@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "engine/search/driver.h"
@@ -66,6 +67,12 @@ int run_selfplay(int argc, char** argv) {
     }
     if (options.has("games") && !parse_int(*options.value("games"), 1, 100000, games)) {
         return usage_error("games must be 1-100000");
+    }
+    if (const auto dir = options.value("save")) {
+        if (dir->empty()) return usage_error("--save needs a folder");
+        std::error_code ec;
+        std::filesystem::create_directories(*dir, ec);
+        if (!std::filesystem::is_directory(*dir)) return usage_error("cannot create the folder " + *dir);
     }
 
     ConsoleUi ui;
