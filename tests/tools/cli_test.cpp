@@ -1,11 +1,16 @@
-// vantor-cli as other tools see it: its output lines and its exit status.
+// The command-line tools as other tools see them: their output lines and their exit
+// status. vantor-cli, vantor-egdb and vantor-book run as real processes.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -16,10 +21,10 @@ struct CliRun {
     std::string err;
 };
 
-CliRun run_cli(const std::string& args) {
+CliRun run_tool(const std::string& tool, const std::string& args) {
     // CTest runs these tests side by side: one file per process.
     const std::string err_file = testing::TempDir() + "cli_stderr_" + std::to_string(getpid()) + ".txt";
-    const std::string command = std::string(VANTOR_CLI) + " " + args + " 2>" + err_file;
+    const std::string command = tool + " " + args + " 2>" + err_file;
     CliRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
@@ -33,6 +38,21 @@ CliRun run_cli(const std::string& args) {
     }
     return run;
 }
+
+CliRun run_cli(const std::string& args) { return run_tool(VANTOR_CLI, args); }
+
+// A fresh folder per test and process, removed afterwards.
+class ToolTest : public testing::Test {
+protected:
+    std::filesystem::path dir = std::filesystem::path(testing::TempDir()) /
+                                ("vantor_tools_" + std::to_string(getpid()));
+    void SetUp() override {
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::string at(const std::string& name) const { return (dir / name).string(); }
+};
 
 }  // namespace
 
@@ -61,7 +81,10 @@ TEST(Cli, PerftPrintsOneLinePerDepth) {
 TEST(Cli, BadInputGivesOneLineAndStatus2) {
     const char* bad[] = {"moves --fen 'W:W51:B1'", "moves --fen 'W:W31,31:B1'", "moves --fen 'W:W3:B10'",
                          "moves --fen 'W31:B1'", "moves --fen ':W31:B1'", "moves --bogus",
-                         "perft 0", "perft 99", "perft x", "perft", "moves --fen", "frobnicate", ""};
+                         "perft 0", "perft 99", "perft x", "perft", "moves --fen", "frobnicate", "",
+                         // an option given twice, a save folder with no name, no databases
+                         "moves --fen 'W:W31:B1' --fen 'W:W32:B1'", "perft --divide --divide 2",
+                         "selfplay --save ''", "egdb --dir /no/such/dir"};
     for (const char* args : bad) {
         const CliRun run = run_cli(args);
         EXPECT_EQ(run.status, 2) << args;
@@ -81,4 +104,58 @@ TEST(Cli, SelfplayEndsEachGameWithItsResult) {
     };
     EXPECT_EQ(last_line(run_cli("selfplay --ply 3").out), "result: draw (repetition)");
     EXPECT_EQ(last_line(run_cli("selfplay --ply 4").out), "result: black wins");
+}
+
+TEST(Cli, SearchReturnsAsSoonAsTheSearchEnds) {
+    const auto start = std::chrono::steady_clock::now();
+    const CliRun run = run_cli("search --movetime 30 --fen W:W28:B23");  // the capture wins
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("bestmove 28x19\n"), std::string::npos) << run.out;
+}
+
+TEST_F(ToolTest, SelfplaySavesIntoAFolderItCreates) {
+    const CliRun run = run_cli("selfplay --ply 2 --save " + at("new/games"));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::is_regular_file(at("new/games/game1.tgr")));
+}
+
+// ---- vantor-egdb ----
+
+TEST_F(ToolTest, EgdbVerifyFailsOnListedFilesThatAreMissingShortOrLong) {
+    ASSERT_EQ(run_tool(VANTOR_EGDB, "build --pieces 2 --quiet --out " + dir.string()).status, 0);
+    std::filesystem::resize_file(at("XvX.raw"), std::filesystem::file_size(at("XvX.raw")) - 1);
+    std::ofstream(at("OvX.raw"), std::ios::app) << 'x';
+    std::filesystem::remove(at("XvO.raw"));
+    const CliRun run = run_tool(VANTOR_EGDB, "verify --quiet " + dir.string());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find(" faults 3 "), std::string::npos) << run.out;
+    for (const char* file : {"XvX.raw: short", "OvX.raw: long", "XvO.raw: missing"}) {
+        EXPECT_NE(run.err.find(file), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(ToolTest, EgdbSmallerBuildKeepsTheLargerDatabasesListed) {
+    ASSERT_EQ(run_tool(VANTOR_EGDB, "build --pieces 3 --quiet --out " + dir.string()).status, 0);
+    ASSERT_EQ(run_tool(VANTOR_EGDB, "build --pieces 2 --quiet --out " + dir.string()).status, 0);
+    EXPECT_EQ(run_cli("egdb --fen B:WK46,K50:BK5 --dir " + dir.string()).out, "loss\n");
+}
+
+TEST_F(ToolTest, EgdbBuildNamesTheFolderItCannotCreate) {
+    std::ofstream(at("file")) << "not a folder";
+    const CliRun run = run_tool(VANTOR_EGDB, "build --pieces 2 --quiet --out " + at("file/sub"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("cannot create the folder " + at("file/sub")), std::string::npos) << run.err;
+}
+
+// ---- vantor-book ----
+
+TEST_F(ToolTest, BookRefusesAFolderOrAnEmptySource) {
+    std::ofstream(at("empty.txt")).close();
+    for (const std::string& source : {dir.string(), at("empty.txt")}) {
+        const CliRun run = run_tool(VANTOR_BOOK, source + " " + at("book.dat"));
+        EXPECT_EQ(run.status, 2) << source;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(at("book.dat")));
+    }
 }
