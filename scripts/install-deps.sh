@@ -10,7 +10,7 @@ packages=(
   qt6-qpa-plugins libqt6svg6
 )
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=(socat poppler-utils xvfb xauth)
+  packages+=(socat poppler-utils xvfb xauth clang)
 fi
 
 missing=()
