@@ -198,7 +198,7 @@ TEST_F(EgdbBuilt, CliPrintsTheValueForTheSideToMove) {
     EXPECT_EQ(run("--fen W:WK46:BK23" + dir), "win\n0");
     EXPECT_EQ(run("--fen W:WK47:BK5 --dir " + combined->path()), "draw\n0");
     EXPECT_EQ(run("--fen W:WK46,K47:BK5,K4" + dir), "unknown\n0");  // four pieces: not built
-    EXPECT_EQ(run("--fen W:WK46:BK5" + dir + "/missing"), "2");  // no databases there
-    EXPECT_EQ(run("--fen W:W3:BK5" + dir), "2");  // a man on its own crowning row
+    EXPECT_EQ(run("--fen W:WK46:BK5" + dir + "/missing"), "2");     // no databases there
+    EXPECT_EQ(run("--fen W:W3:BK5" + dir), "2");                    // a man on its own crowning row
     EXPECT_EQ(run("--depth 3"), "2");
 }

@@ -20,7 +20,8 @@ int run_egdb(int argc, char** argv) {
 
     const std::string directory = options.value("dir").value_or(".");
     // No database at all is a wrong folder, not an unknown position.
-    if (egdb_init(directory.c_str()) == 0) return usage_error("no endgame databases in " + directory);
+    if (egdb_init(directory.c_str()) == 0)
+        return usage_error("no endgame databases in " + directory);
     PlyRecord record;
     set_record_position(record, board, side);
     // The probe reads the piece counts that the evaluation fills in.

@@ -72,7 +72,8 @@ int run_selfplay(int argc, char** argv) {
         if (dir->empty()) return usage_error("--save needs a folder");
         std::error_code ec;
         std::filesystem::create_directories(*dir, ec);
-        if (!std::filesystem::is_directory(*dir)) return usage_error("cannot create the folder " + *dir);
+        if (!std::filesystem::is_directory(*dir))
+            return usage_error("cannot create the folder " + *dir);
     }
 
     ConsoleUi ui;

@@ -144,9 +144,11 @@ std::string DatabaseWriter::list_text() const {
         const EgdbMaterial m = key_material(key);
         return m.sm + m.sk + m.om + m.ok;
     };
-    std::stable_sort(entries.begin(), entries.end(),
-                     [&](const auto& a, const auto& b) { return pieces(a.first) < pieces(b.first); });
+    std::stable_sort(entries.begin(), entries.end(), [&](const auto& a, const auto& b) {
+        return pieces(a.first) < pieces(b.first);
+    });
     std::string list = std::to_string(entries.size()) + "\n";
-    for (const auto& [key, flag] : entries) list += egdb_name(key_material(key)) + ' ' + flag + '\n';
+    for (const auto& [key, flag] : entries)
+        list += egdb_name(key_material(key)) + ' ' + flag + '\n';
     return list;
 }
