@@ -113,9 +113,19 @@ class LineHold {
 };
 
 constexpr int kMaxText = 127;
-constexpr int kNothing = -1;  // receive_with_echo(): no byte within the read timeout
+constexpr int kNothing = -1;  // read_line(): no byte within the read timeout
 constexpr unsigned char kStart = 'S';
 constexpr unsigned char kEnd = 'E';
+// What reset_peer() sends after its "S": any character that is neither frame byte.
+constexpr unsigned char kFiller = '0';
+
+// A sender sends each byte as soon as the echo of the one before came back; a message
+// that stalls longer than this is given up (a sender that was merely slow gets no echo
+// for its next byte, and after its 5 s wait starts the message again).
+constexpr auto kMessageGap = 1s;
+// How long the line must be quiet before reset_peer(): longer than kMessageGap, so that a
+// far end of our own kind has given up its empty message by then and echoes the "S".
+constexpr auto kResetQuiet = 2s;
 
 }  // namespace
 }  // namespace relaycom
@@ -171,7 +181,12 @@ int CConnNulmodem::connect() {
 
     port::Handle handle = port::kInvalid;
     if (const int result = port::open(port_, handle); result != 0) return result;
+    // Bytes that waited in the port are no message to us: most likely the starts of a far
+    // sender that began before this end was open, which would otherwise all be read at once.
+    port::discard_input(handle);
     handle_.store(handle);
+    peer_reset_owed_.store(false);
+    start_heard_.store(false);
 
     outgoing_.clear();
     incoming_.clear();
@@ -211,25 +226,35 @@ void CConnNulmodem::nap(int milliseconds) const {
     }
 }
 
-// 1 the echo came back right, 0 a wrong echo, none within 5 s, or stopping; -1 not written.
-int CConnNulmodem::send_with_echo(unsigned char c) {
-    const port::Handle handle = handle_.load();
-    if (!port::write_byte(handle, c)) return -1;
-    const auto written = Clock::now();
-    for (;;) {
-        const unsigned char echo = port::read_byte(handle);
-        if (echo != 0) return echo == c ? 1 : 0;
-        if (stopping() || Clock::now() - written > 5s) return 0;
-    }
+// The byte read; kNothing when none came within the read timeout.
+int CConnNulmodem::read_line() {
+    const unsigned char byte = port::read_byte(handle_.load());
+    if (byte == 0) return relaycom::kNothing;
+    last_byte_at_.store(Clock::now().time_since_epoch().count());
+    return byte;
 }
 
-// The byte read and echoed; kNothing when none came; 0 when stopping or the echo failed.
-int CConnNulmodem::receive_with_echo() {
-    const port::Handle handle = handle_.load();
-    const unsigned char byte = port::read_byte(handle);
-    if (byte == 0) return relaycom::kNothing;
-    if (stopping()) return 0;
-    return port::write_byte(handle, byte) ? byte : 0;
+bool CConnNulmodem::echo(unsigned char byte) {
+    return port::write_byte(handle_.load(), byte);
+}
+
+// 1 the echo came back right, 0 a wrong echo, none within 5 s, or stopping; -1 not written.
+int CConnNulmodem::send_with_echo(unsigned char c) {
+    if (!port::write_byte(handle_.load(), c)) return -1;
+    const auto written = Clock::now();
+    for (;;) {
+        const int echo = read_line();
+        if (echo == c) return 1;
+        if (echo != relaycom::kNothing) {
+            // An "S" where the echo of another byte was due is the far sender starting a
+            // message: our receiver answers it once it has the line. A sender waiting here
+            // must not swallow it, or two senders could take turns swallowing each
+            // other's starts for as long as both have messages.
+            if (echo == relaycom::kStart) start_heard_.store(true);
+            return 0;
+        }
+        if (stopping() || Clock::now() - written > 5s) return 0;
+    }
 }
 
 CConnNulmodem::Delivery CConnNulmodem::deliver(Message& message) {
@@ -280,40 +305,94 @@ void CConnNulmodem::sender_main() {
             if (!line.take()) return;
         }
         if (delivery == Delivery::stopped) return;
+        // The far receiver took an "S" and an "E" from us: it is outside a message now.
+        peer_reset_owed_.store(false);
     }
 }
 
+// Which bytes the receiver echoes. A byte that no sender waits for (line noise, or the
+// "S"s of a far sender that piled up in the port before it was open) reaches the far
+// receiver as our echo; a receiver that echoes everything sends it straight back, and two
+// of those bounce it for ever. With an "S" among such bytes both sit inside a message,
+// holding their line, and no message passes. So this receiver echoes only what a sender
+// can be waiting for:
+//   - outside a message an "S", and is then inside one; anything else is dropped
+//     unanswered (a sender sends characters and "E" only after its "S" was echoed);
+//   - inside a message characters and the "E"; an "S" ends the message unanswered;
+// and it gives a message up after kMessageGap without a byte.
+// Why nothing can bounce: a byte goes round only if we echo it on every pass. We echo an
+// "S" only from outside a message and then stay inside until an "E", 127 characters or
+// kMessageGap, so when several "S"s go round every second one is dropped, and a single one
+// is dropped when it comes back; other bytes, echoed only inside a message, are dropped
+// once no "S" is left. So every pass loses a byte, unless what goes round holds a whole
+// frame "S...E", which is a message (as noise of that shape always is).
+// What it costs: a sender that starts again inside a message (after a wrong echo), or
+// goes on after we gave its message up, gets no echo and sends the whole message again
+// after its 5 s wait; nothing is lost.
+// The far end may be a program that does echo everything: reset_peer is for that one.
 void CConnNulmodem::receiver_main() {
     port::name_this_thread("relaycom recv");
-    Message work;
-    int length = 0;
     while (!stopping()) {
         relaycom::LineHold line(line_, stop_);
         if (!line.take()) return;
-        if (receive_with_echo() != relaycom::kStart) continue;  // anything else is dropped
-
-        // Inside a message: keep the line, so that our sender does not read the peer's
-        // bytes, and wait without a time limit for the rest.
-        length = 0;
-        for (;;) {
-            const int byte = receive_with_echo();
-            if (byte == relaycom::kNothing) {
-                if (stopping()) return;
-                continue;
-            }
-            if (byte == 0) break;  // stopping, or the echo could not be sent: drop the message
-            if (byte == relaycom::kStart) {
-                length = 0;
-                continue;
-            }
-            if (byte == relaycom::kEnd) {
-                work.text[length] = '\0';
-                work.position = length;
-                incoming_.push(std::make_unique<Message>(work));
-                break;
-            }
-            if (length == relaycom::kMaxText) break;  // too long: drop it
-            work.text[length++] = static_cast<char>(byte & 0x7F);
+        const int byte = start_heard_.exchange(false) ? relaycom::kStart : read_line();
+        if (byte == relaycom::kNothing) {
+            if (peer_reset_due()) reset_peer();
+            continue;
         }
+        if (byte != relaycom::kStart || stopping() || !echo(byte)) continue;
+        // Inside a message: keep the line, so that our sender does not read the peer's bytes.
+        receive_message();
+    }
+}
+
+// After the echoed "S": takes the message in up to its "E" (then queued), or drops it.
+void CConnNulmodem::receive_message() {
+    Message work;
+    int length = 0;
+    auto last_byte = Clock::now();
+    for (;;) {
+        const int byte = read_line();
+        if (stopping()) return;
+        if (byte == relaycom::kNothing) {
+            if (Clock::now() - last_byte > relaycom::kMessageGap) return;
+            continue;
+        }
+        last_byte = Clock::now();
+        if (byte == relaycom::kStart) {
+            // Most likely the far receiver echoing our echo of the "S" that opened this
+            // message: it is now inside an empty message itself.
+            peer_reset_owed_.store(true);
+            return;
+        }
+        if (!echo(static_cast<unsigned char>(byte))) return;
+        if (byte == relaycom::kEnd) {
+            work.text[length] = '\0';
+            work.position = length;
+            incoming_.push(std::make_unique<Message>(work));
+            return;
+        }
+        if (length == relaycom::kMaxText) return;  // too long: drop it
+        work.text[length++] = static_cast<char>(byte & 0x7F);
+    }
+}
+
+bool CConnNulmodem::peer_reset_due() const {
+    const Clock::duration quiet(Clock::now().time_since_epoch().count() - last_byte_at_.load());
+    return peer_reset_owed_.load() && quiet >= relaycom::kResetQuiet;
+}
+
+// A far receiver that echoes every byte and waits without a time limit inside a message
+// is left inside one whenever we drop an "S" that it echoed to us, and keeps its line
+// there: its sender could not send again until ours does. So once the line has been quiet
+// for a while we send "S" and one character more than a message may hold, each after the
+// echo of the one before, as a sender does: any receiver, outside a message or stuck inside
+// one, echoes them all, drops the message as too long and is outside a message afterwards
+// (ours too). Any other answer means the far end is busy sending, so not stuck: give up.
+void CConnNulmodem::reset_peer() {
+    peer_reset_owed_.store(false);
+    if (send_with_echo(relaycom::kStart) != 1) return;
+    for (int i = 0; i <= relaycom::kMaxText; ++i) {
+        if (send_with_echo(relaycom::kFiller) != 1) return;
     }
 }

@@ -1,8 +1,10 @@
 // RELAYCOM: short text messages between two computers over a serial null-modem cable.
 //
-// A message travels as "S", its 7-bit characters and "E"; the receiving side echoes every
-// byte and the sender sends each byte only after the echo of the previous one came back.
-// A text therefore cannot contain the letters 'S' and 'E', and a NUL ends it.
+// A message travels as "S", its 7-bit characters and "E"; the receiving side echoes the
+// bytes of a message and the sender sends each byte only after the echo of the previous
+// one came back. A text therefore cannot contain the letters 'S' and 'E', and a NUL ends
+// it. Which bytes a receiver echoes, and why two ends can never echo each other for ever,
+// is told at the receiver in relaycom.cpp.
 //
 // Use: create a CConnNulmodem for COM port 1-9, connect() it, queue texts with putmessage(),
 // poll status() and take received texts with getmessage(); these three never wait for the
@@ -119,7 +121,8 @@ class RELAYCOM_CLASS CConnNulmodem : public CConnection {
     RELAYCOM_API explicit CConnNulmodem(int port);
     // 0 connected; 1 the port cannot be opened (missing, or in use); 2 its settings cannot
     // be read; 3 the line settings cannot be set; 4 the timeouts cannot be set; 5 the event
-    // mask cannot be set. A connected object is disconnected first.
+    // mask cannot be set. A connected object is disconnected first; bytes that waited in
+    // the port are discarded.
     RELAYCOM_API int connect() override;
     // Ends both threads, drops queued messages and closes the port. Harmless when not
     // connected.
@@ -132,7 +135,11 @@ class RELAYCOM_CLASS CConnNulmodem : public CConnection {
     enum class Delivery { delivered, restart, stopped };
     Delivery deliver(relaycom::Message& message);
     int send_with_echo(unsigned char c);
-    int receive_with_echo();
+    int read_line();
+    bool echo(unsigned char byte);
+    void receive_message();
+    bool peer_reset_due() const;
+    void reset_peer();
     bool stopping() const { return stop_.load() != 0; }
     void nap(int milliseconds) const;
 
@@ -140,6 +147,12 @@ class RELAYCOM_CLASS CConnNulmodem : public CConnection {
     // A file descriptor here; Win32 keeps its HANDLE, whose invalid value is also -1.
     std::atomic<std::intptr_t> handle_{-1};
     std::atomic<int> stop_{0};
+    // The far receiver may be stuck inside a message (see reset_peer).
+    std::atomic<bool> peer_reset_owed_{false};
+    // The sender read the far end's "S" instead of an echo; the receiver answers it.
+    std::atomic<bool> start_heard_{false};
+    // When either thread last read a byte (steady clock ticks).
+    std::atomic<std::int64_t> last_byte_at_{0};
     // Joined by disconnect(), which thereby knows that neither thread can touch *this.
     std::thread sender_;
     std::thread receiver_;

@@ -14,6 +14,8 @@ inline constexpr Handle kInvalid = -1;
 // closed again and handle left invalid).
 int open(int number, Handle& handle);
 void close(Handle handle);
+// Throws away whatever was received and not yet read.
+void discard_input(Handle handle);
 
 // True only when exactly one byte went out within 200 ms.
 bool write_byte(Handle handle, unsigned char byte);

@@ -86,6 +86,10 @@ void close(Handle handle) {
     ::close(fd);
 }
 
+void discard_input(Handle handle) {
+    ::tcflush(static_cast<int>(handle), TCIFLUSH);
+}
+
 bool write_byte(Handle handle, unsigned char byte) {
     // termios has no write timeout: wait for room at most 100 ms per byte plus 100 ms.
     const auto deadline = Clock::now() + 200ms;

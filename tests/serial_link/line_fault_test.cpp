@@ -23,6 +23,12 @@ class LineFault : public CableTest {
         ASSERT_TRUE(peer_->is_open());
     }
 
+    // The peer sends c and expects its echo.
+    void send_echoed(char c) {
+        peer_->write(std::string(1, c));
+        ASSERT_EQ(peer_->read(2000ms), c);
+    }
+
     // The peer reads the next byte, expects it to be want, and echoes it.
     void echo_next(char want) {
         ASSERT_EQ(peer_->read(2000ms), want);
@@ -60,8 +66,8 @@ TEST_F(LineFault, NoiseBetweenMessagesIsDropped) {
             if (c != 'S') noise.push_back(c);  // an "S" would open a message of its own
         }
         peer_->write(noise);
-        while (peer_->read(300ms)) {  // the echoes
-        }
+        // No sender waits for an echo of these, and an echo would only come back.
+        EXPECT_FALSE(peer_->read(300ms).has_value()) << "noise outside a message was echoed";
         ASSERT_TRUE(peer_->send_message(text));
     }
     EXPECT_EQ(wait_for_message(link_, 2000ms), "1234");
@@ -72,25 +78,25 @@ TEST_F(LineFault, NoiseBetweenMessagesIsDropped) {
 }
 
 TEST_F(LineFault, MessageOver127CharactersIsDropped) {
-    // The receiver gives up at the 128th character and, back outside a message, goes on
-    // echoing (and dropping) the rest.
-    ASSERT_TRUE(peer_->send_message(std::string(128, '7')));
+    // The receiver echoes the 128th character and drops the message; back outside a
+    // message it leaves the "E" unanswered.
+    for (const char c : "S" + std::string(128, '7')) ASSERT_NO_FATAL_FAILURE(send_echoed(c));
+    peer_->write("E");
+    EXPECT_FALSE(peer_->read(300ms).has_value());
     ASSERT_TRUE(peer_->send_message(std::string(127, '8')));
     EXPECT_EQ(wait_for_message(link_, 2000ms), std::string(127, '8'));
     EXPECT_FALSE(wait_for_status(link_, 3, 300ms));
 }
 
 // An "S" and then nothing: the receiver waits inside the message and keeps the line, so
-// the sender waits too. A new "S" starts the message again and its "E" frees the line;
-// caught inside a message once more, disconnect must still end both threads at once.
-TEST_F(LineFault, StartWithoutEndHoldsTheLineUntilTheMessageEndsOrDisconnect) {
+// the sender waits too, but not for ever. Caught inside a message once more, disconnect
+// must still end both threads at once.
+TEST_F(LineFault, StartWithoutEndHoldsTheLineForAWhileOrUntilDisconnect) {
     ASSERT_TRUE(wait_for_link_threads(2));
     peer_->write("S");
     ASSERT_EQ(peer_->read(1000ms), 'S');
     link_.putmessage("42");
     EXPECT_FALSE(peer_->read(500ms).has_value()) << "the sender used the line";
-    ASSERT_TRUE(peer_->send_message("77"));
-    EXPECT_EQ(wait_for_message(link_, 2000ms), "77");
     EXPECT_EQ(peer_->receive_message(2000ms), "42");
 
     peer_->write("S");
@@ -127,6 +133,20 @@ TEST_F(LineFault, WrongEchoRestartsTheWholeMessage) {
     peer_->write("9");  // a wrong echo
     for (char c : std::string("S123E")) echo_next(c);
     EXPECT_FALSE(peer_->read(300ms).has_value());
+}
+
+// The link waits for an echo that does not come (its "S" was lost) while the peer starts a
+// message: the link takes the peer's "S" for its echo and goes on, the peer takes the next
+// character for a wrong echo and starts again. That second "S" must be answered, not
+// swallowed as one more wrong echo.
+TEST_F(LineFault, StartReadInsteadOfAnEchoIsAnswered) {
+    link_.putmessage("12");
+    ASSERT_EQ(peer_->read(2000ms), 'S');
+    peer_->write("S");
+    ASSERT_EQ(peer_->read(2000ms), '1');
+    ASSERT_TRUE(peer_->send_message("78"));
+    EXPECT_EQ(wait_for_message(link_, 2000ms), "78");
+    EXPECT_EQ(peer_->receive_message(8000ms), "12");
 }
 
 TEST_F(LineFault, SimultaneousStartsAreSortedOut) {

@@ -159,6 +159,96 @@ std::optional<std::string> RawPeer::receive_message(Millis timeout) {
     return std::nullopt;
 }
 
+LineNoise::LineNoise(const NullModemCable& cable) {
+    into_a_ = ::open(cable.b().c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    into_b_ = ::open(cable.a().c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+}
+
+LineNoise::~LineNoise() {
+    if (into_a_ >= 0) ::close(into_a_);
+    if (into_b_ >= 0) ::close(into_b_);
+}
+
+void LineNoise::to_a(std::string_view bytes) const {
+    EXPECT_EQ(::write(into_a_, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+}
+
+void LineNoise::to_b(std::string_view bytes) const {
+    EXPECT_EQ(::write(into_b_, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+}
+
+EchoAllPeer::EchoAllPeer(const std::string& device) : port_(device) {
+    if (port_.is_open()) thread_ = std::thread(&EchoAllPeer::run, this);
+}
+
+EchoAllPeer::~EchoAllPeer() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+}
+
+void EchoAllPeer::put(const std::string& text) {
+    std::scoped_lock guard(queues_);
+    outgoing_.push_back(text);
+}
+
+std::optional<std::string> EchoAllPeer::take(Millis timeout) {
+    std::optional<std::string> text;
+    eventually(
+        [&] {
+            std::scoped_lock guard(queues_);
+            if (incoming_.empty()) return false;
+            text = incoming_.front();
+            incoming_.pop_front();
+            return true;
+        },
+        timeout);
+    return text;
+}
+
+void EchoAllPeer::run() {
+    std::optional<std::string> text;  // set while inside a message
+    while (!stop_) {
+        std::optional<std::string> out;
+        if (!text) {
+            std::scoped_lock guard(queues_);
+            if (!outgoing_.empty()) out = outgoing_.front();
+        }
+        if (out) {
+            while (!stop_ && !deliver(*out)) {
+            }
+            std::scoped_lock guard(queues_);
+            outgoing_.pop_front();
+            continue;
+        }
+        const std::optional<unsigned char> byte = port_.read(100ms);
+        if (!byte || *byte == 0) continue;
+        const char c = static_cast<char>(*byte);
+        port_.write(std::string_view(&c, 1));
+        if (c == 'S') {
+            text.emplace();
+        } else if (c == 'E' && text) {
+            std::scoped_lock guard(queues_);
+            incoming_.push_back(*text);
+            text.reset();
+        } else if (text) {
+            text->push_back(c);
+            if (text->size() > 127) text.reset();
+        }
+    }
+}
+
+// One try: "S", the text and "E", each byte once its echo came back.
+bool EchoAllPeer::deliver(const std::string& text) {
+    for (const char c : "S" + text + "E") {
+        port_.write(std::string_view(&c, 1));
+        const auto deadline = Clock::now() + 5s;
+        std::optional<unsigned char> echo;
+        while (!echo && !stop_ && Clock::now() < deadline) echo = port_.read(100ms);
+        if (echo != static_cast<unsigned char>(c)) return false;
+    }
+    return true;
+}
+
 std::optional<std::string> wait_for_message(CConnection& link, Millis timeout) {
     if (!wait_for_status(link, 3, timeout)) return std::nullopt;
     char buffer[128];

@@ -4,7 +4,10 @@
 
 #include <sys/types.h>
 
+#include <atomic>
 #include <chrono>
+#include <deque>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -64,6 +67,53 @@ class RawPeer {
 
   private:
     int fd_ = -1;
+};
+
+// Noise on the line: a write handle on each end of a cable. A link lets nobody open its
+// port once it holds it, so make the noise before the links connect.
+class LineNoise {
+  public:
+    explicit LineNoise(const NullModemCable& cable);
+    ~LineNoise();
+    LineNoise(const LineNoise&) = delete;
+    LineNoise& operator=(const LineNoise&) = delete;
+
+    bool is_open() const { return into_a_ >= 0 && into_b_ >= 0; }
+    // Bytes that arrive at end a (or b) as if the other end had sent them.
+    void to_a(std::string_view bytes) const;
+    void to_b(std::string_view bytes) const;
+
+  private:
+    int into_a_ = -1;  // an extra handle on end b: what it writes comes out at a
+    int into_b_ = -1;
+};
+
+// The far end as a program that keeps to the bare wire rules: its receiver echoes every
+// byte it reads, takes every "S" for the start of a message and waits without a time limit
+// inside one, keeping the line; its sender restarts a message at once after a wrong echo
+// or 5 s without one, keeping the line meanwhile. One thread plays both, as the line lets
+// only one of them use the port at a time; it runs from construction to destruction.
+class EchoAllPeer {
+  public:
+    explicit EchoAllPeer(const std::string& device);
+    ~EchoAllPeer();
+    EchoAllPeer(const EchoAllPeer&) = delete;
+    EchoAllPeer& operator=(const EchoAllPeer&) = delete;
+
+    bool is_open() const { return port_.is_open(); }
+    void put(const std::string& text);
+    std::optional<std::string> take(Millis timeout);
+
+  private:
+    void run();
+    bool deliver(const std::string& text);
+
+    RawPeer port_;
+    std::atomic<bool> stop_{false};
+    std::mutex queues_;
+    std::deque<std::string> outgoing_;
+    std::deque<std::string> incoming_;
+    std::thread thread_;
 };
 
 // Polls done() every 5 ms until it holds or the time is up.
