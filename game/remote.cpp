@@ -30,6 +30,7 @@ bool remote_open(int port) {
     const std::string text = "Could not open the serial port COM" + std::to_string(port) + " (" +
                              com_device(port) + ")!";
     game_ui().message_box(text, "Remote", MessageKind::ERROR);
+    remote_close();
     return false;
 }
 
@@ -75,12 +76,13 @@ void toggle_remote() {
     AppState& app = app_state();
     GameUi& ui = game_ui();
     if (!app.remote_on) {
+        // A port that cannot be opened leaves Remote off and the settings as they were.
+        if (!remote_open(settings().com_port)) return;
         app.remote_on = 1;
         settings().auto_move = 0;
         settings().permanent_brain = 0;
         ui.check_menu_item(CMD_GAME_REMOTE, true);
         ui.press_toolbar_button(CMD_GAME_REMOTE, true);
-        remote_open(settings().com_port);
     } else {
         app.remote_on = 0;
         ui.check_menu_item(CMD_GAME_REMOTE, false);

@@ -6,8 +6,7 @@
 #include <string>
 
 // Creates the link for COM `port` and connects it; false (and a message box naming the
-// port and its device) when the port cannot be opened or set up. The link stays in place
-// either way until remote_close.
+// port and its device, and no link) when the port cannot be opened or set up.
 bool remote_open(int port);
 void remote_close();
 void remote_send(const char* text);
@@ -17,7 +16,7 @@ std::string remote_receive();
 int remote_status();
 // The half-second poll: plays a waiting message when it is the opponent's turn.
 void remote_poll();
-// Game > Remote.
+// Game > Remote. Switching on with a port that cannot be opened changes nothing.
 void toggle_remote();
 
 // The device COM `port` stands for: $VANTOR_COM<port>, else /dev/ttyS<port - 1>.

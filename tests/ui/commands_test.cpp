@@ -16,6 +16,7 @@
 #include "game/record.h"
 #include "records/settings.h"
 #include "shell_test_support.h"
+#include "ui/dialog_state.h"
 
 namespace {
 
@@ -203,19 +204,27 @@ TEST_F(Dispatch, CancelledOpenDuringAGameRestartsTheClocksFromZero) {
     EXPECT_EQ(app_state().white_clock, 0);
 }
 
-TEST_F(Dispatch, RemoteClearsAutoMoveAndPermanentBrain) {
+// The player is told, and Remote, the two settings it turns off and the Preferences
+// dialog stay as they were.
+TEST_F(Dispatch, RemoteOnAPortThatCannotOpenChangesNothing) {
     ::setenv("VANTOR_COM1", "/nonexistent/vantor-test-port", 1);
     settings().com_port = 1;
     settings().auto_move = 1;
     settings().permanent_brain = 1;
+    const auto preferences = [] {
+        return preferences_dialog_open(settings(), true, true, app_state().remote_on != 0).boxes;
+    };
+    const auto boxes = preferences();
     run(CMD_GAME_REMOTE);
-    EXPECT_EQ(app_state().remote_on, 1);
-    EXPECT_EQ(settings().auto_move, 0);
-    EXPECT_EQ(settings().permanent_brain, 0);
-    ui.states.derive(app_state(), game_state());
-    EXPECT_TRUE(ui.states.state(CMD_GAME_REMOTE).checked);
-    run(CMD_GAME_REMOTE);
+    expect_message("Could not open the serial port COM1 (/nonexistent/vantor-test-port)!",
+                   "Remote", MessageKind::ERROR);
     EXPECT_EQ(app_state().remote_on, 0);
-    EXPECT_EQ(settings().permanent_brain, 0) << "switching off does not restore it";
+    EXPECT_EQ(settings().auto_move, 1);
+    EXPECT_EQ(settings().permanent_brain, 1);
+    EXPECT_FALSE(ui.states.state(CMD_GAME_REMOTE).checked) << "menu item or button marked";
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        EXPECT_EQ(preferences()[i].checked, boxes[i].checked) << i;
+        EXPECT_EQ(preferences()[i].enabled, boxes[i].enabled) << i;
+    }
     ::unsetenv("VANTOR_COM1");
 }

@@ -415,10 +415,12 @@ class ShellTest : public QObject {
         QTest::keyClick(frame, Qt::Key_Delete);
         QCOMPARE(game_current(), 0);
 
+        // A port that cannot be opened: Remote is told and stays off, menu and toolbar too.
         qputenv("VANTOR_COM1", "/nonexistent/vantor-test-port");
         QTest::keyClick(frame, Qt::Key_R, Qt::AltModifier);
-        QCOMPARE(app_state().remote_on.load(), 1);
-        action(CMD_GAME_REMOTE)->trigger();
+        QCOMPARE(answerer->boxes.last().title, QStringLiteral("Remote"));
+        QCOMPARE(app_state().remote_on.load(), 0);
+        QVERIFY(!action(CMD_GAME_REMOTE)->isChecked());
         qunsetenv("VANTOR_COM1");
     }
 
