@@ -5,13 +5,70 @@
 
 #include "engine/search/driver.h"
 #include "game/controller.h"
+#include "game/game_end.h"
 #include "game/move_text.h"
+#include "game/record.h"
+#include "records/app_state.h"
 #include "records/settings.h"
 #include "relaycom.h"
 
 namespace {
 
 std::unique_ptr<CConnection> remote_link;
+
+// The opponent may take its time, and a link whose other end has gone simply stays quiet:
+// after this long without a word from the other side while it is to move, the status bar
+// says so, and keeps counting.
+constexpr int NO_ANSWER_SECONDS = 30;
+
+// The last word exchanged with the other side, and the notice in status pane 1. Main
+// thread only, as is everything here (the engine thread's moves are committed there too).
+struct Silence {
+    std::int32_t since = 0;  // tick seconds: Remote on, our move sent, or a message taken
+    std::string shown;       // the notice as last shown; empty when none is
+    int length_shown = 0;    // the game record when it was shown
+    int current_shown = 0;
+};
+Silence silence;
+
+void heard_now() {
+    silence.since = tick_seconds();
+    silence.shown.clear();
+}
+
+// Status pane 1 is made wide enough for this at its longest (ui/layout.h).
+std::string no_answer_text(int seconds) {
+    const int minutes = seconds / 60;
+    const std::string span = seconds < 120  ? std::to_string(seconds) + " s"
+                             : minutes < 120 ? std::to_string(minutes) + " min"
+                                             : std::to_string(minutes / 60) + " h";
+    return "No answer from remote for " + span;
+}
+
+// No answer is due now (the turn left the opponent without a message, the game halted):
+// the notice goes, unless a move played meanwhile has put its own text in the pane.
+void end_silence() {
+    if (silence.shown.empty()) return;
+    if (game_length() == silence.length_shown && game_current() == silence.current_shown) {
+        game_ui().set_status_text(PANE_MESSAGE, "");
+    }
+    silence.shown.clear();
+}
+
+// While the opponent is to move: the notice once it has been silent long enough in a
+// game that goes on.
+void show_silence(const GameState& state) {
+    const int seconds = tick_seconds() - silence.since;
+    if (seconds < NO_ANSWER_SECONDS) return;
+    if (!app_state().game_running || game_result(state) != RESULT_NONE) {
+        end_silence();
+        return;
+    }
+    const std::string text = no_answer_text(seconds);
+    if (text == silence.shown) return;
+    game_ui().set_status_text(PANE_MESSAGE, text);
+    silence = {silence.since, text, game_length(), game_current()};
+}
 
 }  // namespace
 
@@ -41,7 +98,10 @@ void remote_close() {
 }
 
 void remote_send(const char* text) {
-    if (remote_link) remote_link->putmessage(text);
+    if (!remote_link) return;
+    remote_link->putmessage(text);
+    // The opponent's time to answer starts now; the move's text replaces any notice.
+    heard_now();
 }
 
 std::string remote_receive() {
@@ -55,7 +115,17 @@ int remote_status() { return remote_link ? remote_link->status() : 0; }
 
 void remote_poll() {
     GameState& state = game_state();
-    if (!app_state().remote_on || state.computer_to_move || remote_status() != 3) return;
+    const AppState& app = app_state();
+    if (!app.remote_on) return;
+    if (state.computer_to_move) {
+        end_silence();
+        return;
+    }
+    if (remote_status() != 3) {
+        show_silence(state);
+        return;
+    }
+    heard_now();
     const std::string text = remote_receive();
     // The message buffer holds 63 characters; a longer text is no move message anyway.
     game_ui().set_status_text(PANE_MESSAGE, text.substr(0, MOVE_MESSAGE_MAX));
@@ -78,6 +148,7 @@ void toggle_remote() {
     if (!app.remote_on) {
         // A port that cannot be opened leaves Remote off and the settings as they were.
         if (!remote_open(settings().com_port)) return;
+        heard_now();
         app.remote_on = 1;
         settings().auto_move = 0;
         settings().permanent_brain = 0;
@@ -88,5 +159,6 @@ void toggle_remote() {
         ui.check_menu_item(CMD_GAME_REMOTE, false);
         ui.press_toolbar_button(CMD_GAME_REMOTE, false);
         remote_close();
+        end_silence();
     }
 }

@@ -75,10 +75,12 @@ inline constexpr int STATUS_PANE_COUNT = 7;
 using StatusPaneEdges = std::array<int, STATUS_PANE_COUNT>;
 inline constexpr StatusPaneEdges STATUS_PANE_RIGHT_EDGES{150, 325, 375, 500, 625, 675, 775};
 
-// The longest text each pane shows (the turn, the last move, the seconds of the move,
-// the depth, the play mode, the engine's state, the node count); "" where any fits.
+// The longest text each pane shows (the turn, the remote play notice over the last move,
+// the seconds of the move, the depth, the play mode, the engine's state, the node count);
+// "" where any fits.
 inline constexpr std::array<const char*, STATUS_PANE_COUNT> STATUS_PANE_LONGEST_TEXTS{
-    "Computer to move with White", "", "", "", "Computer - Computer", "", "9999999999"};
+    "Computer to move with White", "No answer from remote for 119 min", "", "", "Computer - Computer", "",
+    "9999999999"};
 
 // The right edges when pane i needs `needed[i]` pixels for its longest text in the font
 // in use: each pane keeps its width unless its text needs more.

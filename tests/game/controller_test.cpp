@@ -600,6 +600,43 @@ TEST_F(Controller, FileSaveAndOpen) {
     EXPECT_EQ(state.side, BLACK);
 }
 
+// The other program may be gone: the wait goes on, but after 30 s without a word the
+// status bar says so, and the move that comes at last replaces the notice.
+TEST_F(Controller, RemoteSilenceIsShownUntilAMoveArrives) {
+    serial_test::NullModemCable cable;
+    std::string why;
+    ASSERT_TRUE(cable.plug_in(why)) << why;
+    serial_test::route_com(7, cable.a());
+    settings().com_port = 7;
+    serial_test::RawPeer peer(cable.b());
+    new_game_in(PLAYER_COMPUTER);  // the other program plays White and is to move
+    toggle_remote();
+    auto wait_and_poll = [&](int seconds) {
+        fake_milliseconds += 1000 * seconds;
+        remote_poll();
+        return ui.status(PANE_MESSAGE);
+    };
+    const std::string notice = "No answer from remote for ";
+    EXPECT_EQ(wait_and_poll(29).find(notice), std::string::npos);
+    EXPECT_EQ(wait_and_poll(1), notice + "30 s");
+    EXPECT_EQ(wait_and_poll(150), notice + "3 min");
+
+    ASSERT_TRUE(peer.send_message("322800"));
+    for (int i = 0; i < 500 && game_length() == 0; ++i) {
+        remote_poll();
+        ui.run_tasks(10ms);
+    }
+    ASSERT_EQ(game_length(), 1);
+    EXPECT_EQ(ui.status(PANE_MESSAGE).find(notice), std::string::npos);
+    ASSERT_TRUE(wait_idle());
+    tick();  // our reply goes out: the other program's time starts again
+    ASSERT_EQ(game_length(), 2);
+    EXPECT_EQ(wait_and_poll(29).find(notice), std::string::npos);
+    EXPECT_EQ(wait_and_poll(1), notice + "30 s");
+    toggle_remote();
+    EXPECT_EQ(ui.status(PANE_MESSAGE), "") << "the notice outlived Remote";
+}
+
 TEST_F(Controller, RemotePlayTakesLegalMessagesAndRefusesTheRest) {
     settings().com_port = 7;
     setenv("VANTOR_COM7", (dir + "/no-such-device").c_str(), 1);
