@@ -117,7 +117,8 @@ void remote_poll() {
     GameState& state = game_state();
     const AppState& app = app_state();
     if (!app.remote_on) return;
-    if (state.computer_to_move) {
+    // An ended game takes no more moves from the other side either; they stay queued.
+    if (state.computer_to_move || game_result(state) != RESULT_NONE) {
         end_silence();
         return;
     }
