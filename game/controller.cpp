@@ -364,6 +364,8 @@ void new_game(bool from_setup) {
     begin_game(from_setup);
 }
 
+void begin_new_game(bool from_setup) { begin_game(from_setup); }
+
 void new_game_command() {
     // Cancel is "do nothing": the game, its clocks and the engine's search go on as they
     // were, so nothing is halted before the answer.

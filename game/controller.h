@@ -30,6 +30,8 @@ void game_shutdown();
 
 // Game > New (asks first) or leaving set-up mode (keeps the edited position and side).
 void new_game(bool from_setup);
+// new_game without its question: games another program starts (network play).
+void begin_new_game(bool from_setup);
 // Game > New as a command: asks first; Cancel leaves the game going exactly as it was.
 void new_game_command();
 void set_play_mode(int mode);

@@ -11,3 +11,4 @@ int run_search(int argc, char** argv);
 int run_bench(int argc, char** argv);
 int run_selfplay(int argc, char** argv);
 int run_remote(int argc, char** argv);
+int run_dxp(int argc, char** argv);

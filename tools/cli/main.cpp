@@ -26,6 +26,10 @@ constexpr Command COMMANDS[] = {
     {"selfplay", "selfplay [--ply N | --movetime S] [--games G] [--save DIR]", run_selfplay},
     {"remote", "remote --com N --computer white|black [--ply P] [--moves M] [--timeout S]", run_remote},
     {"show", "show FILE", run_show},
+    {"dxp",
+     "dxp (--connect HOST[:PORT] | --listen [ADDR:]PORT) [--games N] [--time MIN --moves N] "
+     "[--color white|black] [--ply P] [--fen F] [--timeout S] [--save DIR]",
+     run_dxp},
 };
 
 void print_usage(std::FILE* out) {
