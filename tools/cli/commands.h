@@ -12,3 +12,4 @@ int run_bench(int argc, char** argv);
 int run_selfplay(int argc, char** argv);
 int run_remote(int argc, char** argv);
 int run_dxp(int argc, char** argv);
+int run_hub(int argc, char** argv);

@@ -30,6 +30,7 @@ constexpr Command COMMANDS[] = {
      "dxp (--connect HOST[:PORT] | --listen [ADDR:]PORT) [--games N] [--time MIN --moves N] "
      "[--color white|black] [--ply P] [--fen F] [--timeout S] [--save DIR]",
      run_dxp},
+    {"hub", "hub  (the Hub protocol on standard input and output)", run_hub},
 };
 
 void print_usage(std::FILE* out) {
