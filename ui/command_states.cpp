@@ -1,5 +1,7 @@
 #include "ui/command_states.h"
 
+#include "game/dxp_session.h"
+
 CommandStates::CommandStates() {
     for (std::size_t i = 0; i < COMMANDS.size(); ++i)
         states_[i].enabled = COMMANDS[i].initially_enabled;
@@ -46,10 +48,17 @@ void CommandStates::derive(const AppState& app, const GameState& game) {
         set_checked(CMD_GAME_PLAYER_PLAYER + m, m == mode);
     set_checked(CMD_GAME_REMOTE, app.remote_on != 0);
 
-    // Exchanging colours means something only with one computer side.
+    // Exchanging colours means something only with one computer side. A network game
+    // belongs to both programs: nothing here may change it under them.
+    const bool network = dxp_game_running();
     const bool one_computer = mode == PLAYER_COMPUTER || mode == COMPUTER_PLAYER;
-    set_enabled(CMD_MOVE_COMPUTER, one_computer);
-    set_enabled(CMD_MOVE_PLAYER, one_computer);
+    set_enabled(CMD_MOVE_COMPUTER, one_computer && !network);
+    set_enabled(CMD_MOVE_PLAYER, one_computer && !network);
     set_checked(CMD_MOVE_COMPUTER, game.computer_to_move != 0);
     set_checked(CMD_MOVE_PLAYER, game.computer_to_move == 0);
+    for (int command : {CMD_GAME_NEW, CMD_GAME_PLAYER_PLAYER, CMD_GAME_PLAYER_COMPUTER, CMD_GAME_COMPUTER_PLAYER,
+                        CMD_GAME_COMPUTER_COMPUTER, CMD_GAME_REMOTE, CMD_MOVE_UNDO, CMD_MOVE_REDO, CMD_EDIT_SETUP,
+                        CMD_FILE_OPEN}) {
+        set_enabled(command, !network);
+    }
 }

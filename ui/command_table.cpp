@@ -80,6 +80,8 @@ const std::array<CommandInfo, COMMAND_COUNT> COMMANDS{{
      CHECK, ENABLED},
     {CMD_GAME_REMOTE, MENU_GAME, "&Remote", "Alt R", "Enable/disable Game play via the serial port",
      NO_SEP, CHECK, ENABLED},
+    {CMD_GAME_NETWORK, MENU_GAME, "&Network (DXP)...", "", "Play another program over the network (DamExchange)",
+     NO_SEP, PUSH, ENABLED},
 
     {CMD_MOVE_UNDO, MENU_MOVE, "&Undo move", "Del", "Undo the last move", NO_SEP, PUSH, ENABLED},
     {CMD_MOVE_REDO, MENU_MOVE, "&Redo move", "Ins", "Redo the next move", NO_SEP, PUSH, ENABLED},

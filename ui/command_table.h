@@ -41,7 +41,7 @@ struct CommandInfo {
     bool initially_enabled;
 };
 
-inline constexpr int COMMAND_COUNT = 34;
+inline constexpr int COMMAND_COUNT = 35;
 
 // Every menu item, menu by menu, each menu in its item order.
 extern const std::array<CommandInfo, COMMAND_COUNT> COMMANDS;

@@ -118,6 +118,7 @@ bool dispatch_window_command(int command, Shell& shell) {
         case CMD_OPTIONS_SEARCH:
         case CMD_OPTIONS_PREFERENCES:
         case CMD_HELP_ABOUT:
+        case CMD_GAME_NETWORK:
             shell.run_dialog(command);
             return true;
         case CMD_HELP_CONTENTS:

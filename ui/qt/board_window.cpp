@@ -8,6 +8,7 @@
 #include <QPixmap>
 
 #include "game/controller.h"
+#include "game/dxp_session.h"
 #include "game/game_ui.h"
 
 namespace {
@@ -122,6 +123,8 @@ void BoardWindow::mousePressEvent(QMouseEvent* event) {
         return;
     }
     setFocus(Qt::MouseFocusReason);
+    // In a network game both sides' moves come from the two programs, none from the mouse.
+    if (dxp_game_running()) return;
     const QPoint at = event->position().toPoint();
     board_clicked(square_at(at.x(), at.y()));
 }

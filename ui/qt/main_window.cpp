@@ -25,6 +25,7 @@
 #include "ui/qt/dialogs.h"
 #include "ui/qt/game_window.h"
 #include "ui/qt/help_window.h"
+#include "ui/qt/network_window.h"
 #include "ui/qt/printing.h"
 #include "ui/qt/pv_window.h"
 #include "ui/qt/search_info_window.h"
@@ -102,6 +103,8 @@ void MainWindow::start() {
 void MainWindow::shutdown() {
     clockTimer_.stop();
     remoteTimer_.stop();
+    // A match ends before the controller and the engine go.
+    delete std::exchange(networkWindow_, nullptr);
     if (!started_) return;
     started_ = false;
     game_shutdown();
@@ -415,6 +418,12 @@ void MainWindow::run_dialog(int command) {
             break;
         case CMD_HELP_ABOUT:
             run_about_dialog(this);
+            break;
+        case CMD_GAME_NETWORK:
+            if (networkWindow_ == nullptr) networkWindow_ = new NetworkWindow(this, [this] { updateActions(); });
+            networkWindow_->show();
+            networkWindow_->raise();
+            networkWindow_->activateWindow();
             break;
         default:
             break;

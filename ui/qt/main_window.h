@@ -22,6 +22,7 @@ class QToolBar;
 class ClockWindow;
 class CommandWindow;
 class GameWindow;
+class NetworkWindow;
 class PvWindow;
 class SearchInfoWindow;
 
@@ -104,6 +105,7 @@ class MainWindow : public QMainWindow, public Shell {
     QObject* accelerators_ = nullptr;
     std::array<QMdiSubWindow*, CHILD_WINDOW_COUNT> children_{};
 
+    NetworkWindow* networkWindow_ = nullptr;  // made at the first Game > Network (DXP)...
     QTimer clockTimer_;
     QTimer remoteTimer_;
     bool polling_ = false;
