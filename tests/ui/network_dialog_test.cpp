@@ -17,10 +17,7 @@ TEST(NetworkDialog, FieldsBecomeTheSessionOrNameTheFieldToCorrect) {
     EXPECT_EQ(options.moves, 75);
 
     // Waiting without an address listens on this computer only.
-    state.connect = false;
-    state.host = std::string(2, ' ');
-    state.engine_white = false;
-    state.moves = "0";
+    state = NetworkDialogState{false, "  ", "27531", false, "2", "10", "0"};
     ASSERT_FALSE(network_dialog_apply(state, options));
     EXPECT_FALSE(options.initiator);
     EXPECT_EQ(options.address, "127.0.0.1");
