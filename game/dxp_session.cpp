@@ -7,6 +7,7 @@
 #include "engine/search/driver.h"
 #include "game/clocks.h"
 #include "game/controller.h"
+#include "game/game_end.h"
 #include "game/move_text.h"
 #include "game/record.h"
 #include "message_link.h"
@@ -340,10 +341,19 @@ bool Session::sync_record() {
     return true;
 }
 
+// The reason a GAMEEND of ours gives for a game the rules have decided.
+int decided_reason(GameResult result, Side engine_colour) {
+    if (is_draw(result)) return DXP_END_DRAW;
+    const bool won = (result == RESULT_WHITE_WINS) == (engine_colour == WHITE);
+    return won ? DXP_END_WIN : DXP_END_GIVE_UP;
+}
+
 void Session::play_turn() {
     if (!sync_record() || !engine_to_move()) return;
     const GameState& state = game_state();
-    if (state.legal_count == 0) return end_game(DXP_END_GIVE_UP, true);
+    if (const GameResult result = game_result(state); result != RESULT_NONE) {
+        return end_game(decided_reason(result, engine_colour_), true);
+    }
     const bool limit = request_.moves > 0 && game_length() >= 2 * request_.moves;
     if (limit || game_length() >= MAX_GAME_MOVES || stop_requested_ || !app_state().game_running) {
         end_game(DXP_END_UNSPECIFIED, true);
@@ -354,6 +364,11 @@ void Session::on_move(const DxpMove& move) {
     if (engine_to_move()) return fail("the other program moved out of turn: " + dxp_move_text(move));
     if (!sync_record()) return;
     GameState& state = game_state();
+    // The rules ended the game with this program's last move (a draw, or the other side
+    // has no move): the turn passes here, and the answer is GAMEEND.
+    if (const GameResult result = game_result(state); result != RESULT_NONE) {
+        return end_game(decided_reason(result, engine_colour_), true);
+    }
     if (state.engine_request != REQUEST_STOP || app_state().engine_state != ENGINE_IDLE) engine_stop(state);
     if (parse_move_message(state, move_message_text(move)) != 1) {
         return fail("the other program played a move that is not legal here: " + dxp_move_text(move));

@@ -12,6 +12,7 @@
 #include "game/controller.h"
 #include "game/dxp_session.h"
 #include "game/files.h"
+#include "game/game_end.h"
 #include "game/record.h"
 #include "tools/cli/commands.h"
 #include "tools/cli/console_ui.h"
@@ -43,9 +44,8 @@ public:
     void dxp_game_ended(int number, const std::string& how) override {
         ui_.run_tasks(0ms);
         ui_.end_game_listing();
-        const GameState& state = game_state();
         std::string result = "result: stopped after " + std::to_string(game_length()) + " moves";
-        if (state.legal_count == 0) result = state.side == WHITE ? "result: black wins" : "result: white wins";
+        if (const GameResult r = game_result(game_state()); r != RESULT_NONE) result = std::string("result: ") + result_line_text(r);
         std::printf("%s\n", result.c_str());
         std::fflush(stdout);
         if (!how.empty()) std::fprintf(stderr, "dxp: the game was %s\n", how.c_str());
