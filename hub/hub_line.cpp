@@ -65,5 +65,8 @@ bool parse_hub_line(std::string_view text, HubLine& line, std::string& error) {
 
 std::string hub_value(std::string_view value) {
     if (!value.empty() && value.find_first_of(" \t=\"") == std::string_view::npos) return std::string(value);
-    return "\"" + std::string(value) + "\"";
+    std::string quoted(1, '"');
+    quoted += value;
+    quoted += '"';
+    return quoted;
 }
