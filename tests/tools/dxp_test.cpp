@@ -78,8 +78,8 @@ struct Follower {
     int port = free_port();
     Cli cli;
     Peer peer;
-    explicit Follower(const std::string& extra = "")
-        : cli("dxp --listen 127.0.0.1:" + std::to_string(port) + " --ply 2 --timeout 5 " + extra) {}
+    explicit Follower(const std::string& extra = "--timeout 5")
+        : cli("dxp --listen 127.0.0.1:" + std::to_string(port) + " --ply 2 " + extra) {}
 };
 
 }  // namespace
@@ -127,7 +127,7 @@ TEST(DxpPeer, ASilentPeerIsGivenUp) {
 }
 
 TEST(DxpPeer, APeerVanishingMidGameLeavesTheGameSoFar) {
-    Follower f("--save " + testing::TempDir());
+    Follower f("--timeout 5 --save " + testing::TempDir());
     ASSERT_TRUE(f.peer.connect_to(f.port));
     ASSERT_TRUE(f.peer.send_message(game_request('Z')));  // the program plays Black
     const std::string accept = f.peer.receive();
