@@ -24,6 +24,7 @@
 #include "engine/board/board.h"
 
 class HubReporter;
+struct HubLine;
 
 class HubEngine {
 public:
@@ -49,10 +50,10 @@ private:
     void write(const std::string& line);
     void error(const std::string& message);
     void identify();
-    void set_param(const class HubLine& line);
+    void set_param(const HubLine& line);
     void initialise();
-    void set_position(const class HubLine& line);
-    void set_level(const class HubLine& line);
+    void set_position(const HubLine& line);
+    void set_level(const HubLine& line);
     void go(const std::string& mode);
     void finish_search();
     bool book_move(std::uint32_t& index);
