@@ -310,10 +310,8 @@ void step_record(int op) {
 void undo_move() { step_record(UNDO); }
 void redo_move() { step_record(REDO); }
 
-namespace {
-
 // A new game from the start position, or from the board and side of set-up mode.
-void begin_game(bool from_setup) {
+void begin_new_game(bool from_setup) {
     GameState& state = game_state();
     AppState& app = app_state();
     GameUi& ui = game_ui();
@@ -353,6 +351,8 @@ void begin_game(bool from_setup) {
     }
 }
 
+namespace {
+
 bool new_game_confirmed() {
     return game_ui().message_box("Start a new Game?", "Game New", MessageKind::QUESTION) == Answer::OK;
 }
@@ -361,10 +361,8 @@ bool new_game_confirmed() {
 
 void new_game(bool from_setup) {
     if (!from_setup && !new_game_confirmed()) return;
-    begin_game(from_setup);
+    begin_new_game(from_setup);
 }
-
-void begin_new_game(bool from_setup) { begin_game(from_setup); }
 
 void new_game_command() {
     // Cancel is "do nothing": the game, its clocks and the engine's search go on as they
@@ -374,7 +372,7 @@ void new_game_command() {
     if (game_state().engine_request != REQUEST_STOP || app_state().engine_state != ENGINE_IDLE) {
         engine_stop(game_state());
     }
-    begin_game(false);
+    begin_new_game(false);
 }
 
 void abort_game() {
