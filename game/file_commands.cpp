@@ -6,6 +6,7 @@
 #include "game/clocks.h"
 #include "game/controller.h"
 #include "game/files.h"
+#include "game/pdn_files.h"
 #include "game/record.h"
 
 void file_open_command() {
@@ -17,10 +18,15 @@ void file_open_command() {
     reset_clocks();
 
     std::string path;
+    FileFilter filter = FileFilter::ALL;
     bool loaded = false;
-    if (ui.ask_open_file(path)) {
-        loaded = load_game(path, state) == 1;
-        if (!loaded) ui.message_box("Could not read file!", "File Open", MessageKind::ERROR);
+    if (ui.ask_open_game_file(path, filter)) {
+        if (game_file_format(path, filter) == GameFileFormat::PDN) {
+            loaded = open_pdn_file(path, state) == PdnOpen::LOADED;  // it reports its failures
+        } else {
+            loaded = load_game(path, state) == 1;
+            if (!loaded) ui.message_box("Could not read file!", "File Open", MessageKind::ERROR);
+        }
     }
     if (loaded) {
         ui.game_file_named(path);
@@ -54,8 +60,10 @@ void file_save_command() {
     }
     if (app_state().engine_state != ENGINE_IDLE) engine_stop(state);
     std::string path;
-    if (!ui.ask_save_file(path)) return;
-    if (save_game(path) != 1) {
+    FileFilter filter = FileFilter::ALL;
+    if (!ui.ask_save_game_file(path, filter)) return;
+    const bool pdn = game_file_format(path, filter) == GameFileFormat::PDN;
+    if ((pdn ? save_pdn_game(path) : save_game(path)) != 1) {
         ui.message_box("Could not write file!", "File Save", MessageKind::ERROR);
         return;
     }

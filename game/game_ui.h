@@ -7,6 +7,7 @@
 // an implementation hands those to its own thread and returns at once.
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "engine/board/board.h"
@@ -59,6 +60,11 @@ enum class MessageKind {
 
 enum class Answer { OK, CANCEL };
 
+// The filter left chosen in a file dialog: it decides the file's format.
+enum class FileFilter { TGR, ASC, PDN, ALL };
+
+struct PdnIndexEntry;
+
 // Board square marking for draw_square.
 enum SquareMarking : int { SQUARE_PLAIN = 0, SQUARE_MARKED = 1, SQUARE_UNMARKED = 2 };
 
@@ -82,6 +88,22 @@ public:
     virtual Answer message_box(const std::string& text, const std::string& caption, MessageKind kind) = 0;
     virtual bool ask_open_file(std::string& path) = 0;
     virtual bool ask_save_file(std::string& path) = 0;
+    // The same dialogs, telling which filter was chosen; without filters, All Files.
+    virtual bool ask_open_game_file(std::string& path, FileFilter& filter) {
+        filter = FileFilter::ALL;
+        return ask_open_file(path);
+    }
+    virtual bool ask_save_game_file(std::string& path, FileFilter& filter) {
+        filter = FileFilter::ALL;
+        return ask_save_file(path);
+    }
+    // A file of several games: the user picks one from the list of the games in `text`
+    // (false: cancelled, as without a list to show).
+    virtual bool choose_game(std::shared_ptr<const std::string> text, PdnIndexEntry& chosen) {
+        (void)text;
+        (void)chosen;
+        return false;
+    }
     // Plays "ding.wav" (the desktop program plays it without waiting for its end).
     virtual void play_move_sound() = 0;
     // The game now belongs to the file at `path`, just opened or saved; "" for a new game,
