@@ -24,6 +24,14 @@ elseif(VANTOR_SANITIZE STREQUAL "thread")
   add_link_options(-fsanitize=thread)
 endif()
 
+# VANTOR_FUZZ=ON (clang only) instruments everything for libFuzzer and adds tests/fuzz.
+option(VANTOR_FUZZ "Build the libFuzzer targets (clang)" OFF)
+if(VANTOR_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                      -fconstexpr-steps=100000000)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 find_program(CCACHE_PROGRAM ccache)
 if(CCACHE_PROGRAM)
   set(CMAKE_CXX_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
