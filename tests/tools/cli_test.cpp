@@ -159,3 +159,64 @@ TEST_F(ToolTest, BookRefusesAFolderOrAnEmptySource) {
         EXPECT_FALSE(std::filesystem::exists(at("book.dat")));
     }
 }
+
+namespace {
+
+// A file of the test's own, removed at the end.
+struct TempFile {
+    std::string path;
+    explicit TempFile(const std::string& name, const std::string& text = "")
+        : path(testing::TempDir() + std::to_string(getpid()) + "_" + name) {
+        if (!text.empty()) std::ofstream(path, std::ios::binary) << text;
+    }
+    ~TempFile() { std::remove(path.c_str()); }
+};
+
+}  // namespace
+
+// pdn check replays every game and names each fault by game and move number.
+TEST(Cli, PdnCheckReportsEveryFaultAndTheCounts) {
+    const TempFile bad("bad.pdn",
+                       "[Event \"a\"]\n1. 32-28 19-23 2. 28x19 14x23 2-0\n"
+                       "[Event \"b\"]\n1. 32-28 19-23 2. 28x19 14x23 3. 37-32 23x32 *\n"
+                       "1. 33-28 18-22 2. 28x17 *\n");
+    const CliRun run = run_cli("pdn check " + bad.path);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out,
+              "game 2 move 3: 23x32 is not legal here\n"
+              "game 3 move 2: 28x17 is not legal here\n"
+              "games 3 moves 11 errors 2\n");
+    const TempFile good("good.pdn", "1. 32-28 19-23 2. 28x19 14x23 1-1");
+    EXPECT_EQ(run_cli("pdn check " + good.path).out, "games 1 moves 4 errors 0\n");
+    EXPECT_EQ(run_cli("pdn check " + good.path).status, 0);
+}
+
+TEST(Cli, ShowAndConvertPdnAndTgr) {
+    const TempFile two("two.pdn", "1. 33-28 *\n1. 32-28 19-23 2. 28x19 14x23 3. 37-32 *\n");
+    const CliRun second = run_cli("show " + two.path + " --game 2");
+    EXPECT_EQ(second.status, 0);
+    EXPECT_EQ(second.out, "    1 32-28  19-23\n    2 28x19  14x23\n    3 37-32\n");
+    EXPECT_EQ(run_cli("show " + two.path + " --game 3").status, 2);
+
+    // pdn -> tgr -> pdn gives the same moves as the Game window lists them.
+    const TempFile tgr("two.tgr");
+    const TempFile back("back.pdn");
+    EXPECT_EQ(run_cli("pdn convert " + two.path + " " + tgr.path + " --game 2").status, 0);
+    EXPECT_EQ(run_cli("show " + tgr.path).out, second.out);
+    EXPECT_EQ(run_cli("pdn convert " + tgr.path + " " + back.path).status, 0);
+    EXPECT_EQ(run_cli("show " + back.path).out, second.out);
+
+    const TempFile setup("setup.pdn", "[FEN \"W:W28:B23\"]\n1. 28x19 2-0\n");
+    const CliRun refused = run_cli("pdn convert " + setup.path + " " + tgr.path);
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("a .tgr file cannot hold"), std::string::npos);
+}
+
+TEST(Cli, SelfplayWritesItsGamesAsPdn) {
+    const TempFile games("selfplay.pdn");
+    const CliRun run = run_cli("selfplay --ply 2 --games 2 --pdn " + games.path);
+    EXPECT_EQ(run.status, 0);
+    const CliRun check = run_cli("pdn check " + games.path);
+    EXPECT_EQ(check.status, 0);
+    EXPECT_EQ(check.out.rfind("games 2 moves ", 0), 0u) << check.out;
+}

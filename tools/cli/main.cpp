@@ -23,14 +23,15 @@ constexpr Command COMMANDS[] = {
     {"egdb", "egdb [--fen F] [--dir D]", run_egdb},
     {"search", "search [--fen F] (--depth N | --movetime S) [--egdb]", run_search},
     {"bench", "bench [--depth N]", run_bench},
-    {"selfplay", "selfplay [--ply N | --movetime S] [--games G] [--save DIR]", run_selfplay},
+    {"selfplay", "selfplay [--ply N | --movetime S] [--games G] [--save DIR] [--pdn FILE]", run_selfplay},
     {"remote", "remote --com N --computer white|black [--ply P] [--moves M] [--timeout S]", run_remote},
-    {"show", "show FILE", run_show},
+    {"show", "show FILE [--game N]", run_show},
     {"dxp",
      "dxp (--connect HOST[:PORT] | --listen [ADDR:]PORT) [--games N] [--time MIN --moves N] "
      "[--color white|black] [--ply P] [--fen F] [--timeout S] [--save DIR]",
      run_dxp},
     {"hub", "hub  (the Hub protocol on standard input and output)", run_hub},
+    {"pdn", "pdn check FILE | pdn convert IN OUT [--game N]", run_pdn},
 };
 
 void print_usage(std::FILE* out) {

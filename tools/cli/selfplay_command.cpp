@@ -50,7 +50,7 @@ std::string play_game(ConsoleUi& ui) {
 int run_selfplay(int argc, char** argv) {
     Options options;
     std::string error;
-    if (!options.parse(argc, argv, 2, {{"ply", true}, {"movetime", true}, {"games", true}, {"save", true}},
+    if (!options.parse(argc, argv, 2, {{"ply", true}, {"movetime", true}, {"games", true}, {"save", true}, {"pdn", true}},
                        error)) {
         return usage_error(error);
     }
@@ -76,6 +76,9 @@ int run_selfplay(int argc, char** argv) {
             return usage_error("cannot create the folder " + *dir);
     }
 
+    const auto pdn = options.value("pdn");
+    if (pdn && !start_pdn_file(*pdn)) return usage_error("could not write " + *pdn);
+
     ConsoleUi ui;
     set_game_ui(&ui);
     game_init();
@@ -98,6 +101,10 @@ int run_selfplay(int argc, char** argv) {
                 std::fprintf(stderr, "vantor-cli: could not write %s\n", path.c_str());
                 status = 1;
             }
+        }
+        if (pdn && !append_selfplay_game(*pdn, game)) {
+            std::fprintf(stderr, "vantor-cli: could not write %s\n", pdn->c_str());
+            status = 1;
         }
     }
     game_shutdown();
