@@ -51,7 +51,8 @@ class GameReading {
     void take_tag(const PdnLexeme& lexeme);
     void take_move(const PdnLexeme& lexeme);
     void start_body();
-    void fault(int move_number, std::string_view text, const std::string& message);
+    // A fault stops the replay unless it lies outside the moves (a bad tag line).
+    void fault(int move_number, std::string_view text, const std::string& message, bool stops = true);
     void finish();
     // The number the next move goes by, as the text counts.
     int next_move_number();
@@ -119,7 +120,7 @@ bool GameReading::take(const PdnLexeme& lexeme) {
             if (lexeme.kind == PdnToken::TAG) {
                 take_tag(lexeme);
             } else {
-                fault(0, shown(lexeme.text), "is not a tag pair");
+                fault(0, shown(lexeme.text), "is not a tag pair", false);
             }
             return true;
         case PdnToken::OPEN_COMMENT:
@@ -236,8 +237,8 @@ void GameReading::take_move(const PdnLexeme& lexeme) {
     set_record_position(position, stack_->plies[1].board, ~position.side);
 }
 
-void GameReading::fault(int move_number, std::string_view text, const std::string& message) {
-    stopped_ = true;
+void GameReading::fault(int move_number, std::string_view text, const std::string& message, bool stops) {
+    if (stops) stopped_ = true;
     started_ = true;
     if (errors_ != nullptr) errors_->push_back({number_, move_number, std::string(text), message});
 }
