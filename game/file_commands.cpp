@@ -53,16 +53,17 @@ void file_save_command() {
         ui.message_box("No game available!", "File Save", MessageKind::ERROR);
         return;
     }
-    if (!game_fits_game_file()) {
-        ui.message_box("This game starts from a set-up position, which a .tgr file cannot hold.", "File Save",
-                       MessageKind::ERROR);
-        return;
-    }
     if (app_state().engine_state != ENGINE_IDLE) engine_stop(state);
     std::string path;
     FileFilter filter = FileFilter::ALL;
     if (!ui.ask_save_game_file(path, filter)) return;
+    // The chosen format decides: a PDN file holds a set-up start, a .tgr file cannot.
     const bool pdn = game_file_format(path, filter) == GameFileFormat::PDN;
+    if (!pdn && !game_fits_game_file()) {
+        ui.message_box("This game starts from a set-up position, which a .tgr file cannot hold.", "File Save",
+                       MessageKind::ERROR);
+        return;
+    }
     if ((pdn ? save_pdn_game(path) : save_game(path)) != 1) {
         ui.message_box("Could not write file!", "File Save", MessageKind::ERROR);
         return;

@@ -6,6 +6,7 @@
 #include "engine/board/makemove.h"
 #include "engine/board/movegen.h"
 #include "game/controller.h"
+#include "game/game_end.h"
 #include "records/game_state.h"
 
 namespace {
@@ -139,22 +140,24 @@ bool write_text_file(const std::string& path, const std::string& text) {
     return written && closed;
 }
 
-PdnResult record_result(const GameRecord& record) {
+PdnResult pdn_result_of(const GameRecord& record) {
     const GameEntry& last = record.entries[record.length];
     auto stack = std::make_unique<PlyStack>();
     stack->reset();
     PlyRecord& position = stack->plies[0];
     set_record_position(position, last.board, last.side);
     generate_moves(last.side, position);
-    if (position.move_count > 0) return PdnResult::UNKNOWN;
-    return last.side == WHITE ? PdnResult::BLACK_WINS : PdnResult::WHITE_WINS;
+    const GameResult result = record_result(record, record.length, position.move_count > 0);
+    if (result == RESULT_WHITE_WINS) return PdnResult::WHITE_WINS;
+    if (result == RESULT_BLACK_WINS) return PdnResult::BLACK_WINS;
+    return is_draw(result) ? PdnResult::DRAW : PdnResult::UNKNOWN;
 }
 
 PdnGame current_pdn_game() {
     const GameRecord& record = game_record();
     PdnGame game;
     record_to_pdn_game(record, game);
-    game.result = record_result(record);
+    game.result = pdn_result_of(record);
     if (continues_opened_game(record)) {
         game.tags = opened.game.tags;
         // A result the moves cannot show (a resignation, a draw agreed) holds while the

@@ -32,8 +32,9 @@ bool read_text_file(const std::string& path, std::string& text);
 // False when the file cannot be created or written completely.
 bool write_text_file(const std::string& path, const std::string& text);
 
-// The result of the game in the record: a side without a move has lost.
-PdnResult record_result(const GameRecord& record);
+// The result of the game at the record's last position, as the game's rules decide it
+// (a side without a move has lost, the draw rules); unknown while the game goes on.
+PdnResult pdn_result_of(const GameRecord& record);
 
 // The game record as a PDN game: the tags of the PDN game it was loaded from while the
 // record still holds that game's moves (and the game's result while it holds no more),

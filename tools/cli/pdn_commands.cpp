@@ -42,7 +42,7 @@ bool read_pdn_file(const std::string& path, std::vector<PdnGame>& games) {
 bool read_tgr_file(const std::string& path, PdnGame& game) {
     if (load_game(path, game_state()) != 1) return false;
     record_to_pdn_game(game_record(), game);
-    game.result = record_result(game_record());
+    game.result = pdn_result_of(game_record());
     return true;
 }
 
