@@ -82,16 +82,21 @@ std::size_t PdnLexer::line_end(std::size_t from) const {
     return newline == std::string_view::npos ? text_.size() : newline;
 }
 
-PdnLexeme PdnLexer::make(PdnToken kind, std::size_t begin) {
-    PdnLexeme lexeme;
+// Every token is built in the same record: a game file has millions of them.
+PdnLexeme& PdnLexer::make(PdnToken kind, std::size_t begin) {
+    PdnLexeme& lexeme = lexeme_;
     lexeme.kind = kind;
     lexeme.begin = begin;
     lexeme.end = at_;
     lexeme.text = text_.substr(begin, at_ - begin);
+    lexeme.name = lexeme.value = {};
+    lexeme.number = 0;
+    lexeme.black = false;
+    lexeme.result = PdnResult::UNKNOWN;
     return lexeme;
 }
 
-PdnLexeme PdnLexer::next() {
+const PdnLexeme& PdnLexer::next() {
     if (has_unread_) {
         has_unread_ = false;
         return unread_;
@@ -167,7 +172,7 @@ PdnLexeme PdnLexer::next() {
     }
 }
 
-PdnLexeme PdnLexer::tag(std::size_t begin) {
+const PdnLexeme& PdnLexer::tag(std::size_t begin) {
     // [Name "value"] on one line; anything else is refused up to the end of the line.
     const std::size_t end = line_end(at_);
     const auto skip_blanks = [&](std::size_t i) {
@@ -196,13 +201,13 @@ PdnLexeme PdnLexer::tag(std::size_t begin) {
         return make(PdnToken::BAD_TAG, begin);
     }
     at_ = i + 1;
-    PdnLexeme lexeme = make(PdnToken::TAG, begin);
+    PdnLexeme& lexeme = make(PdnToken::TAG, begin);
     lexeme.name = text_.substr(name_begin, name_end - name_begin);
     lexeme.value = text_.substr(value_begin, value_end - value_begin);
     return lexeme;
 }
 
-PdnLexeme PdnLexer::word(std::size_t begin) {
+const PdnLexeme& PdnLexer::word(std::size_t begin) {
     std::size_t end = at_;
     while (end < text_.size() && !ends_word(text_[end])) ++end;
     const std::string_view w = text_.substr(begin, end - begin);
@@ -213,30 +218,24 @@ PdnLexeme PdnLexer::word(std::size_t begin) {
     std::size_t dots = digits;
     while (dots < w.size() && w[dots] == '.') ++dots;
 
-    PdnLexeme lexeme;
     if (PdnResult result; parse_pdn_result(w, result)) {
         at_ = end;
-        lexeme = make(PdnToken::RESULT, begin);
-        lexeme.result = result;
+        make(PdnToken::RESULT, begin).result = result;
     } else if (digits == 0 && dots == w.size()) {
         at_ = end;
-        lexeme = make(PdnToken::ELLIPSIS, begin);
+        make(PdnToken::ELLIPSIS, begin);
     } else if (digits > 0 && dots > digits) {
         at_ = begin + dots;
-        lexeme = make(PdnToken::MOVE_NUMBER, begin);
+        PdnLexeme& lexeme = make(PdnToken::MOVE_NUMBER, begin);
         for (std::size_t i = 0; i < digits && lexeme.number < 1000000; ++i) {
             lexeme.number = lexeme.number * 10 + (w[i] - '0');
         }
         lexeme.black = dots - digits >= 2;
     } else {
         at_ = end;
-        WrittenMove move;
-        const bool is_move = parse_written_move(w, move);
-        lexeme = make(is_move ? PdnToken::MOVE : PdnToken::JUNK, begin);
-        if (is_move) {
-            lexeme.move = move;
-            last_move_end_ = end;
-        }
+        const bool is_move = parse_written_move(w, lexeme_.move);
+        make(is_move ? PdnToken::MOVE : PdnToken::JUNK, begin);
+        if (is_move) last_move_end_ = end;
     }
-    return lexeme;
+    return lexeme_;
 }

@@ -47,7 +47,8 @@ class PdnLexer {
   public:
     explicit PdnLexer(std::string_view text);
 
-    PdnLexeme next();
+    // The next token; it stays valid until the following call.
+    const PdnLexeme& next();
     // Hands `lexeme` out again at the next call (one token of look-back).
     void unread(const PdnLexeme& lexeme) {
         unread_ = lexeme;
@@ -56,14 +57,15 @@ class PdnLexer {
     std::string_view text() const { return text_; }
 
   private:
-    PdnLexeme make(PdnToken kind, std::size_t begin);
-    PdnLexeme tag(std::size_t begin);
-    PdnLexeme word(std::size_t begin);
+    PdnLexeme& make(PdnToken kind, std::size_t begin);
+    const PdnLexeme& tag(std::size_t begin);
+    const PdnLexeme& word(std::size_t begin);
     std::size_t line_end(std::size_t from) const;
 
     std::string_view text_;
     std::size_t at_ = 0;
     std::size_t last_move_end_ = static_cast<std::size_t>(-1);
+    PdnLexeme lexeme_;
     PdnLexeme unread_;
     bool has_unread_ = false;
 };

@@ -130,7 +130,8 @@ Bitboard captured_pieces(const PlyRecord& position, const MoveRecord& move) {
 }
 
 bool parse_written_move(std::string_view text, WrittenMove& move) {
-    move = WrittenMove{};
+    move.count = 0;
+    move.capture_separator = false;
     if (text.size() == 4 && text.find_first_not_of("0123456789") == std::string_view::npos) {
         const int from = (text[0] - '0') * 10 + (text[1] - '0');
         const int to = (text[2] - '0') * 10 + (text[3] - '0');

@@ -17,7 +17,7 @@
 // The squares of a written move in order: from, the landing squares given, to.
 struct WrittenMove {
     static constexpr int MAX_SQUARES = 32;
-    std::array<std::uint8_t, MAX_SQUARES> squares{};
+    std::array<std::uint8_t, MAX_SQUARES> squares;  // the first `count` hold squares
     int count = 0;
     bool capture_separator = false;  // written with 'x' or ':'
 };

@@ -77,7 +77,7 @@ bool GameReading::read(std::size_t& begin, std::size_t& end) {
     begin = end = lexer_.text().size();
     bool first = true;
     for (;;) {
-        const PdnLexeme lexeme = lexer_.next();
+        const PdnLexeme& lexeme = lexer_.next();
         if (lexeme.kind == PdnToken::END) break;
         const bool counts = lexeme.kind != PdnToken::COMMENT && lexeme.kind != PdnToken::CLOSE_PAREN;
         if (counts && first) {
@@ -210,7 +210,6 @@ void GameReading::start_body() {
             fault(0, "FEN \"" + shown(*fen) + "\"", "is no position: " + why);
         }
     }
-    stack_->reset();
     set_record_position(stack_->plies[0], game_.start, game_.start_side);
 }
 
@@ -234,7 +233,9 @@ void GameReading::take_move(const PdnLexeme& lexeme) {
     MoveRecord& move = position.moves[index];
     game_.moves.push_back({index, move});
     make_move(position, move);
-    set_record_position(position, stack_->plies[1].board, ~position.side);
+    // Only the board and the side matter to the generator: no key, no material.
+    position.board = stack_->plies[1].board;
+    position.side = ~position.side;
 }
 
 void GameReading::fault(int move_number, std::string_view text, const std::string& message, bool stops) {
@@ -257,7 +258,9 @@ void GameReading::finish() {
 PdnReader::PdnReader(std::string_view text, int first_game)
     : lexer_(std::make_unique<PdnLexer>(text)),
       stack_(std::make_unique<PlyStack>()),
-      game_number_(first_game) {}
+      game_number_(first_game) {
+    stack_->reset();
+}
 
 PdnReader::~PdnReader() = default;
 
