@@ -21,7 +21,7 @@ void file_open_command() {
     FileFilter filter = FileFilter::ALL;
     bool loaded = false;
     if (ui.ask_open_game_file(path, filter)) {
-        if (game_file_format(path, filter) == GameFileFormat::PDN) {
+        if (open_file_format(path, filter) == GameFileFormat::PDN) {
             loaded = open_pdn_file(path, state) == PdnOpen::LOADED;  // it reports its failures
         } else {
             loaded = load_game(path, state) == 1;

@@ -61,6 +61,10 @@ GameFileFormat game_file_format(const std::string& path, FileFilter filter) {
     }
 }
 
+GameFileFormat open_file_format(const std::string& path, FileFilter filter) {
+    return ends_with_pdn(path) ? GameFileFormat::PDN : game_file_format(path, filter);
+}
+
 bool pdn_game_entries(const PdnGame& game, std::vector<GameEntry>& entries) {
     entries.clear();
     auto stack = std::make_unique<PlyStack>();

@@ -15,6 +15,9 @@ enum class GameFileFormat { TGR, PDN };
 // The program's own filters (TGR, ASCII) keep the program's own format, the PDN filter
 // means PDN, and All Files goes by the name: ".pdn" (any case) is PDN, the rest TGR.
 GameFileFormat game_file_format(const std::string& path, FileFilter filter);
+// Opening, a name ending in ".pdn" is read as PDN whatever the filter: a PDN file is
+// text and never a .tgr file.
+GameFileFormat open_file_format(const std::string& path, FileFilter filter);
 
 // Every position of the game and the move played from it, as the game record keeps
 // them (entry i holds position i and the move from it; the last holds no move). False

@@ -59,6 +59,10 @@ const std::array<CommandInfo, COMMAND_COUNT> COMMANDS{{
      CHECK, GREYED},
     {CMD_EDIT_BLACK_TO_MOVE, MENU_EDIT, "&Black to move", "", "Black opponent to move", NO_SEP,
      CHECK, GREYED},
+    {CMD_EDIT_COPY_POSITION, MENU_EDIT, "C&opy position", "Ctrl C",
+     "Copy the position to the clipboard as FEN", SEP, PUSH, ENABLED},
+    {CMD_EDIT_PASTE_POSITION, MENU_EDIT, "&Paste position", "Ctrl V",
+     "Set the board up from a FEN position on the clipboard", NO_SEP, PUSH, ENABLED},
 
     {CMD_VIEW_CLOCK, MENU_VIEW, "&Clock", "", "Show/hide the Clock window", NO_SEP, CHECK, ENABLED},
     {CMD_VIEW_COMMAND, MENU_VIEW, "C&ommand", "", "Show/hide the Command window", NO_SEP, CHECK,
@@ -123,6 +127,8 @@ const std::array<Accelerator, ACCELERATOR_COUNT> ACCELERATORS{{
     {"Ins", CMD_MOVE_REDO},
     {"F1", CMD_HELP_CONTENTS},
     {"Alt+R", CMD_GAME_REMOTE},
+    {"Ctrl+C", CMD_EDIT_COPY_POSITION},
+    {"Ctrl+V", CMD_EDIT_PASTE_POSITION},
 }};
 
 const std::array<ToolbarEntry, TOOLBAR_ENTRY_COUNT> TOOLBAR{{

@@ -41,7 +41,7 @@ struct CommandInfo {
     bool initially_enabled;
 };
 
-inline constexpr int COMMAND_COUNT = 35;
+inline constexpr int COMMAND_COUNT = 37;
 
 // Every menu item, menu by menu, each menu in its item order.
 extern const std::array<CommandInfo, COMMAND_COUNT> COMMANDS;
@@ -75,5 +75,5 @@ struct Accelerator {
     const char* key;
     int command;
 };
-inline constexpr int ACCELERATOR_COUNT = 12;
+inline constexpr int ACCELERATOR_COUNT = 14;
 extern const std::array<Accelerator, ACCELERATOR_COUNT> ACCELERATORS;

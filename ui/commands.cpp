@@ -4,6 +4,7 @@
 #include "game/clocks.h"
 #include "game/controller.h"
 #include "game/file_commands.h"
+#include "game/position_commands.h"
 #include "game/record.h"
 #include "game/remote.h"
 
@@ -105,6 +106,12 @@ bool dispatch_window_command(int command, Shell& shell) {
             return true;
         case CMD_FILE_EXIT:
             exit_program(shell);
+            return true;
+        case CMD_EDIT_COPY_POSITION:
+            shell.set_clipboard_text(position_fen());
+            return true;
+        case CMD_EDIT_PASTE_POSITION:
+            set_up_position(shell.clipboard_text(), "Paste position");
             return true;
         case CMD_VIEW_CLOCK:
         case CMD_VIEW_COMMAND:

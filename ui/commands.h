@@ -4,6 +4,8 @@
 // window things (the child windows, dialogs, printing, help, closing the frame) go to the
 // Shell, which the window layer implements.
 
+#include <string>
+
 #include "game/game_ui.h"
 #include "records/app_state.h"
 #include "ui/layout.h"
@@ -29,6 +31,10 @@ class Shell {
 
     // Menus and toolbar follow the program's state again.
     virtual void update_commands() = 0;
+
+    // The system clipboard's text (Edit > Copy position and Paste position).
+    virtual void set_clipboard_text(const std::string& text) { (void)text; }
+    virtual std::string clipboard_text() { return {}; }
 };
 
 // Carries out `command`; false for a number that is no command of the program.

@@ -64,6 +64,8 @@ constexpr std::array ABOUT_CONTROLS = {
     ControlTemplate{CONTROL_OK, K::DEFAULT_BUTTON, "OK", {57, 74, 50, 14}},
     ControlTemplate{0, K::TEXT, ABOUT_VERSION_TEXT, {30, 15, 67, 8}},
     ControlTemplate{0, K::TEXT, ABOUT_SECOND_TEXT, {30, 30, 98, 8}},
+    ControlTemplate{0, K::TEXT, ABOUT_GAMES_TEXT, {30, 45, 130, 8}},
+    ControlTemplate{0, K::TEXT, ABOUT_POSITIONS_TEXT, {30, 55, 130, 8}},
 };
 
 }  // namespace

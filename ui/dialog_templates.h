@@ -51,3 +51,6 @@ extern const DialogTemplate ABOUT_TEMPLATE;
 // The About dialog's two lines.
 inline constexpr const char* ABOUT_VERSION_TEXT = "Vantor Version 5.0 ";
 inline constexpr const char* ABOUT_SECOND_TEXT = "International draughts";
+// The formats the program reads and writes.
+inline constexpr const char* ABOUT_GAMES_TEXT = "Games: .tgr and PDN files";
+inline constexpr const char* ABOUT_POSITIONS_TEXT = "Positions: FEN (Edit menu)";

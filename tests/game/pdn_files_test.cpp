@@ -76,6 +76,9 @@ TEST(PdnFiles, TheFilterChoosesTheFormat) {
     EXPECT_EQ(game_file_format("a.pdn", FileFilter::ASC), GameFileFormat::TGR);
     EXPECT_EQ(game_file_format("a.PDN", FileFilter::ALL), GameFileFormat::PDN);
     EXPECT_EQ(game_file_format("a.txt", FileFilter::ALL), GameFileFormat::TGR);
+    EXPECT_EQ(open_file_format("a.pdn", FileFilter::TGR), GameFileFormat::PDN);
+    EXPECT_EQ(open_file_format("a.tgr", FileFilter::PDN), GameFileFormat::PDN);
+    EXPECT_EQ(open_file_format("a.asc", FileFilter::ASC), GameFileFormat::TGR);
 }
 
 TEST_F(PdnFileTest, RoundTripsTgrToPdnToTgr) {

@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
@@ -28,6 +29,7 @@
 #include "ui/board_geometry.h"
 #include "ui/command_table.h"
 #include "ui/qt/clock_window.h"
+#include "ui/qt/game_picker_dialog.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/search_info_window.h"
 
@@ -47,6 +49,8 @@ class ModalAnswerer : public QObject {
     QList<QMessageBox::StandardButton> buttons;
     QList<Box> boxes;
     QString fileToPick;
+    QString filterToPick;  // the file dialog's filter to choose first ("" leaves it)
+    int gameRowToPick = 0;  // the row a game list accepts
     QStringList fileFilters;
     int dialogsClosed = 0;
 
@@ -68,12 +72,21 @@ class ModalAnswerer : public QObject {
             button->click();
         } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
             fileFilters = files->nameFilters();
+            if (!filterToPick.isEmpty()) {
+                // As the user's choice in the dialog's list does.
+                files->selectNameFilter(filterToPick);
+                emit files->filterSelected(std::exchange(filterToPick, QString()));
+            }
             if (fileToPick.isEmpty()) {
                 files->reject();
             } else {
                 files->selectFile(std::exchange(fileToPick, QString()));
                 static_cast<QDialog*>(files)->accept();
             }
+        } else if (auto* games = qobject_cast<GamePickerDialog*>(modal)) {
+            if (!games->picker().ready()) return;  // the list is still being read
+            games->table()->selectRow(gameRowToPick);
+            games->accept();
         } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
             ++dialogsClosed;
             dialog->done(QDialog::Rejected);
@@ -533,8 +546,8 @@ class ShellTest : public QObject {
         // A name without an extension gets the game files' own, and names the window.
         answerer->fileToPick = dir.filePath(QStringLiteral("game"));
         action(CMD_FILE_SAVE)->trigger();
-        QCOMPARE(answerer->fileFilters,
-                 (QStringList{"TGR Files (*.TGR)", "ASCII Files (*.ASC)", "All Files (*.*)"}));
+        QCOMPARE(answerer->fileFilters, (QStringList{"TGR Files (*.TGR)", "ASCII Files (*.ASC)",
+                                                     "PDN Files (*.PDN)", "All Files (*.*)"}));
         const QString path = dir.filePath(QStringLiteral("game.tgr"));
         QCOMPARE(QFileInfo(path).size(), 10);
         QCOMPARE(frame->windowTitle(), QStringLiteral("VANTOR 5.0 - game.tgr"));
@@ -546,6 +559,41 @@ class ShellTest : public QObject {
         QCOMPARE(game_length(), 1);
         QCOMPARE(board()->pieceShown(28), int(WHITE_MAN));
         QCOMPARE(frame->windowTitle(), QStringLiteral("VANTOR 5.0 - game.tgr"));
+
+        // The PDN filter writes PDN, and gives a name without one the .pdn extension.
+        answerer->fileToPick = dir.filePath(QStringLiteral("saved"));
+        answerer->filterToPick = QStringLiteral("PDN Files (*.PDN)");
+        action(CMD_FILE_SAVE)->trigger();
+        QFile saved(dir.filePath(QStringLiteral("saved.pdn")));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll().contains("\n1. 32-28 *\n"));
+
+        // A file of several games: the second one is picked from the list.
+        QFile games(dir.filePath(QStringLiteral("games.pdn")));
+        QVERIFY(games.open(QIODevice::WriteOnly));
+        games.write("[White \"A\"]\n1. 31-27 *\n[White \"B\"]\n1. 32-28 19-23 2. 28x19 *\n");
+        games.close();
+        answerer->fileToPick = games.fileName();
+        answerer->gameRowToPick = 1;
+        action(CMD_FILE_OPEN)->trigger();
+        QCOMPARE(game_length(), 3);
+        QCOMPARE(board()->pieceShown(19), int(WHITE_MAN));
+    }
+
+    // 100,000 games are listed by the worker while the window goes on.
+    void listOfAHundredThousandGames() {
+        auto text = std::make_shared<std::string>();
+        for (int i = 1; i <= 100000; ++i) text->append("[White \"w" + std::to_string(i) + "\"]\n1. 32-28 *\n");
+        GamePickerDialog dialog(text, frame);
+        dialog.show();
+        int ticks = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, [&ticks] { ++ticks; });
+        tick.start(1);
+        QTRY_COMPARE_WITH_TIMEOUT(dialog.table()->model()->rowCount(), 100000, 30000);
+        QVERIFY(ticks > 0);
+        QCOMPARE(dialog.table()->model()->index(99999, 1).data().toString(), QStringLiteral("w100000"));
+        QCOMPARE(dialog.table()->currentIndex().row(), 0);
     }
 
     // The picture for the README, and a check that it shows the game being played.

@@ -1,5 +1,6 @@
 #pragma once
-// The Command window: an edit line (the program reads nothing from it).
+// The Command window: an edit line. A FEN typed there and ended with Enter sets the board
+// up; the program reads nothing else from it.
 
 #include <QWidget>
 
@@ -11,6 +12,9 @@ class CommandWindow : public QWidget {
     explicit CommandWindow(QWidget* parent = nullptr);
 
     QPlainTextEdit* editor() const { return editor_; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QPlainTextEdit* editor_;

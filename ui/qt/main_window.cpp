@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -388,6 +389,14 @@ bool MainWindow::create_child_window(ChildWindow window) {
 void MainWindow::destroy_child_window(ChildWindow window) {
     if (window == BOARD_WINDOW || window < 0 || window >= CHILD_WINDOW_COUNT) return;
     delete std::exchange(children_[window], nullptr);
+}
+
+void MainWindow::set_clipboard_text(const std::string& text) {
+    QApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+std::string MainWindow::clipboard_text() {
+    return QApplication::clipboard()->text().toStdString();
 }
 
 void MainWindow::close_frame() {

@@ -44,6 +44,8 @@ class MainWindow : public QMainWindow, public Shell {
     void show_help_contents() override;
     void run_dialog(int command) override;
     void update_commands() override { updateActions(); }
+    void set_clipboard_text(const std::string& text) override;
+    std::string clipboard_text() override;
 
     void runCommand(int command);
     void updateActions();

@@ -14,6 +14,7 @@
 #include "ui/board_geometry.h"
 #include "ui/layout.h"
 #include "ui/qt/clock_window.h"
+#include "ui/qt/game_picker_dialog.h"
 #include "ui/qt/game_window.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/pv_window.h"
@@ -21,15 +22,19 @@
 
 namespace {
 
-// The game files' dialog description: one format whatever the filter.
+// The game files' dialog description. The filter chooses the format: the program's own
+// for TGR and ASCII, PDN for PDN, and by the name's suffix for All Files.
 const QStringList FILE_FILTERS{
     QStringLiteral("TGR Files (*.TGR)"),
     QStringLiteral("ASCII Files (*.ASC)"),
+    QStringLiteral("PDN Files (*.PDN)"),
     QStringLiteral("All Files (*.*)"),
 };
 // A name typed without an extension gets the game files' own, so that the Open dialog's
-// first filter shows the file again.
+// first filter shows the file again; with the PDN filter, PDN's.
+constexpr FileFilter FILTER_FORMATS[] = {FileFilter::TGR, FileFilter::ASC, FileFilter::PDN, FileFilter::ALL};
 const QString DEFAULT_EXTENSION = QStringLiteral("tgr");
+const QString PDN_EXTENSION = QStringLiteral("pdn");
 const QString MOVE_SOUND = QStringLiteral("ding.wav");
 
 }  // namespace
@@ -157,7 +162,7 @@ Answer QtGameUi::message_box(const std::string& text, const std::string& caption
     return box.exec() == QMessageBox::Ok ? Answer::OK : Answer::CANCEL;
 }
 
-bool QtGameUi::askFile(bool save, std::string& path) {
+bool QtGameUi::askFile(bool save, std::string& path, FileFilter& filter) {
     if (!onMainThread()) return false;
     QFileDialog dialog(&frame_);
     // Qt's own dialog matches *.TGR without regard to case, as the filters mean it;
@@ -166,18 +171,39 @@ bool QtGameUi::askFile(bool save, std::string& path) {
     dialog.setNameFilters(FILE_FILTERS);
     dialog.selectNameFilter(FILE_FILTERS.front());
     dialog.setDefaultSuffix(DEFAULT_EXTENSION);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& chosen) {
+        dialog.setDefaultSuffix(chosen == FILE_FILTERS[2] ? PDN_EXTENSION : DEFAULT_EXTENSION);
+    });
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     path = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+    const qsizetype chosen = FILE_FILTERS.indexOf(dialog.selectedNameFilter());
+    filter = chosen >= 0 ? FILTER_FORMATS[chosen] : FileFilter::ALL;
     return true;
 }
 
 bool QtGameUi::ask_open_file(std::string& path) {
-    return askFile(false, path);
+    FileFilter filter = FileFilter::ALL;
+    return askFile(false, path, filter);
 }
 bool QtGameUi::ask_save_file(std::string& path) {
-    return askFile(true, path);
+    FileFilter filter = FileFilter::ALL;
+    return askFile(true, path, filter);
+}
+bool QtGameUi::ask_open_game_file(std::string& path, FileFilter& filter) {
+    return askFile(false, path, filter);
+}
+bool QtGameUi::ask_save_game_file(std::string& path, FileFilter& filter) {
+    return askFile(true, path, filter);
+}
+
+bool QtGameUi::choose_game(std::shared_ptr<const std::string> text, PdnIndexEntry& chosen) {
+    if (!onMainThread()) return false;
+    GamePickerDialog dialog(std::move(text), &frame_);
+    if (dialog.exec() != QDialog::Accepted || dialog.chosen() == nullptr) return false;
+    chosen = *dialog.chosen();
+    return true;
 }
 
 void QtGameUi::game_file_named(const std::string& path) {

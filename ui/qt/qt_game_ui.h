@@ -35,6 +35,9 @@ class QtGameUi final : public GameUi {
                        MessageKind kind) override;
     bool ask_open_file(std::string& path) override;
     bool ask_save_file(std::string& path) override;
+    bool ask_open_game_file(std::string& path, FileFilter& filter) override;
+    bool ask_save_game_file(std::string& path, FileFilter& filter) override;
+    bool choose_game(std::shared_ptr<const std::string> text, PdnIndexEntry& chosen) override;
     // Starts "ding.wav" and returns at once (see the definition).
     void play_move_sound() override;
     void game_file_named(const std::string& path) override;
@@ -44,7 +47,7 @@ class QtGameUi final : public GameUi {
   private:
     bool onMainThread() const;
     void runOnMainThread(std::function<void()> task);
-    bool askFile(bool save, std::string& path);
+    bool askFile(bool save, std::string& path, FileFilter& filter);
 
     MainWindow& frame_;
     QSoundEffect* sound_ = nullptr;
