@@ -89,7 +89,8 @@ PdnLexeme& PdnLexer::make(PdnToken kind, std::size_t begin) {
     lexeme.begin = begin;
     lexeme.end = at_;
     lexeme.text = text_.substr(begin, at_ - begin);
-    lexeme.name = lexeme.value = {};
+    lexeme.name = {};
+    lexeme.value = {};
     lexeme.number = 0;
     lexeme.black = false;
     lexeme.result = PdnResult::UNKNOWN;
@@ -108,15 +109,8 @@ const PdnLexeme& PdnLexer::next() {
     switch (c) {
         case '[':
             return tag(begin);
-        case '{': {
-            const std::size_t close = text_.find('}', at_ + 1);
-            if (close == std::string_view::npos) {
-                at_ = text_.size();
-                return make(PdnToken::OPEN_COMMENT, begin);
-            }
-            at_ = close + 1;
-            return make(PdnToken::COMMENT, begin);
-        }
+        case '{':
+            return braced(begin);
         case ';':
         case '%':
             at_ = line_end(at_);
@@ -125,17 +119,8 @@ const PdnLexeme& PdnLexer::next() {
         case '}':
             ++at_;
             return make(PdnToken::COMMENT, begin);
-        case '(': {
-            // "(?)" and "(!?)" are strength marks, not variations.
-            std::size_t mark = at_ + 1;
-            while (mark < text_.size() && (text_[mark] == '!' || text_[mark] == '?')) ++mark;
-            if (mark > at_ + 1 && mark < text_.size() && text_[mark] == ')') {
-                at_ = mark + 1;
-                return make(PdnToken::STRENGTH, begin);
-            }
-            ++at_;
-            return make(PdnToken::OPEN_PAREN, begin);
-        }
+        case '(':
+            return open_paren(begin);
         case ')':
             ++at_;
             return make(PdnToken::CLOSE_PAREN, begin);
@@ -151,25 +136,44 @@ const PdnLexeme& PdnLexer::next() {
             ++at_;
             while (at_ < text_.size() && is_digit(text_[at_])) ++at_;
             return make(at_ > begin + 1 ? PdnToken::NAG : PdnToken::JUNK, begin);
-        case '/': {
-            const std::size_t close = text_.find('/', at_ + 1);
-            const std::size_t end = line_end(at_);
-            if (close == std::string_view::npos || close > end) {
-                at_ = end;
-                return make(PdnToken::JUNK, begin);
-            }
-            at_ = close + 1;
-            return make(PdnToken::SETUP, begin);
-        }
-        case '"': {
-            const std::size_t end = line_end(at_);
-            const std::size_t close = text_.find('"', at_ + 1);
-            at_ = close == std::string_view::npos || close > end ? end : close + 1;
-            return make(PdnToken::JUNK, begin);
-        }
+        case '/':
+        case '"':
+            return delimited(begin, c);
         default:
             return word(begin);
     }
+}
+
+const PdnLexeme& PdnLexer::braced(std::size_t begin) {
+    const std::size_t close = text_.find('}', at_ + 1);
+    if (close == std::string_view::npos) {
+        at_ = text_.size();
+        return make(PdnToken::OPEN_COMMENT, begin);
+    }
+    at_ = close + 1;
+    return make(PdnToken::COMMENT, begin);
+}
+
+const PdnLexeme& PdnLexer::open_paren(std::size_t begin) {
+    // "(?)" and "(!?)" are strength marks, not variations.
+    std::size_t mark = at_ + 1;
+    while (mark < text_.size() && (text_[mark] == '!' || text_[mark] == '?')) ++mark;
+    if (mark > at_ + 1 && mark < text_.size() && text_[mark] == ')') {
+        at_ = mark + 1;
+        return make(PdnToken::STRENGTH, begin);
+    }
+    ++at_;
+    return make(PdnToken::OPEN_PAREN, begin);
+}
+
+// "/FEN .../" sets a position up inside a game; a quoted string outside a tag is junk.
+// Neither runs past the end of its line.
+const PdnLexeme& PdnLexer::delimited(std::size_t begin, char delimiter) {
+    const std::size_t end = line_end(at_);
+    const std::size_t close = text_.find(delimiter, at_ + 1);
+    const bool closed = close != std::string_view::npos && close < end;
+    at_ = closed ? close + 1 : end;
+    return make(closed && delimiter == '/' ? PdnToken::SETUP : PdnToken::JUNK, begin);
 }
 
 const PdnLexeme& PdnLexer::tag(std::size_t begin) {

@@ -59,6 +59,9 @@ class PdnLexer {
   private:
     PdnLexeme& make(PdnToken kind, std::size_t begin);
     const PdnLexeme& tag(std::size_t begin);
+    const PdnLexeme& braced(std::size_t begin);
+    const PdnLexeme& open_paren(std::size_t begin);
+    const PdnLexeme& delimited(std::size_t begin, char delimiter);
     const PdnLexeme& word(std::size_t begin);
     std::size_t line_end(std::size_t from) const;
 

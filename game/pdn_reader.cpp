@@ -48,6 +48,7 @@ class GameReading {
   private:
     // False when the lexeme ends the game.
     bool take(const PdnLexeme& lexeme);
+    bool take_body(const PdnLexeme& lexeme);
     void take_tag(const PdnLexeme& lexeme);
     void take_move(const PdnLexeme& lexeme);
     void start_body();
@@ -131,8 +132,11 @@ bool GameReading::take(const PdnLexeme& lexeme) {
         case PdnToken::END:
             return true;
         default:
-            break;
+            return take_body(lexeme);
     }
+}
+
+bool GameReading::take_body(const PdnLexeme& lexeme) {
     if (!in_body_) {
         in_body_ = true;
         start_body();
@@ -160,15 +164,14 @@ bool GameReading::take(const PdnLexeme& lexeme) {
             take_move(lexeme);
             return true;
         case PdnToken::SETUP:
-            started_ = true;
-            if (!stopped_) {
-                fault(next_move_number(), shown(lexeme.text),
-                      "sets up a position inside the game, which is not supported");
-            }
-            return true;
         case PdnToken::JUNK:
             started_ = true;
-            if (!stopped_) fault(next_move_number(), shown(lexeme.text), "cannot be read as a move");
+            if (!stopped_) {
+                const bool setup = lexeme.kind == PdnToken::SETUP;
+                fault(next_move_number(), shown(lexeme.text),
+                      setup ? "sets up a position inside the game, which is not supported"
+                            : "cannot be read as a move");
+            }
             return true;
         default:  // strength marks, NAGs, ellipses, a stray ')'
             return true;
