@@ -6,10 +6,14 @@
 #include "engine/board/makemove.h"
 #include "engine/board/movegen.h"
 #include "game/controller.h"
+#include "game/file_io.h"
 #include "game/game_end.h"
 #include "records/game_state.h"
 
 namespace {
+
+// Far more than any collection of games: a million games of 1,000 bytes.
+constexpr std::size_t MAX_PDN_FILE = std::size_t{1} << 30;
 
 // The PDN game last opened: its tags are kept for saving while the record holds its moves.
 struct OpenedGame {
@@ -124,24 +128,15 @@ void record_to_pdn_game(const GameRecord& record, PdnGame& game) {
 }
 
 bool read_text_file(const std::string& path, std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
-    text.clear();
-    char buffer[1 << 16];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-    const bool ok = std::ferror(file) == 0;
-    std::fclose(file);
-    return ok;
+    std::vector<std::uint8_t> bytes;
+    if (!read_regular_file(path, MAX_PDN_FILE, bytes)) return false;
+    text.assign(bytes.begin(), bytes.end());
+    return true;
 }
 
 bool write_text_file(const std::string& path, const std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    // A full disk often shows only when the buffer is flushed at close.
-    const bool closed = std::fclose(file) == 0;
-    return written && closed;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    return write_file_atomically(path, std::span<const std::uint8_t>(bytes, text.size()));
 }
 
 PdnResult pdn_result_of(const GameRecord& record) {

@@ -30,9 +30,9 @@ bool pdn_game_to_record(const PdnGame& game, GameRecord& record);
 // result are the caller's.
 void record_to_pdn_game(const GameRecord& record, PdnGame& game);
 
-// The whole file, or false when it cannot be read.
+// The whole of a regular file (up to 1 GiB), or false when it cannot be read.
 bool read_text_file(const std::string& path, std::string& text);
-// False when the file cannot be created or written completely.
+// Writes the file whole or not at all; false when it could not be.
 bool write_text_file(const std::string& path, const std::string& text);
 
 // The result of the game at the record's last position, as the game's rules decide it
