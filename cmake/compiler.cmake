@@ -27,8 +27,7 @@ endif()
 # VANTOR_FUZZ=ON (clang only) instruments everything for libFuzzer and adds tests/fuzz.
 option(VANTOR_FUZZ "Build the libFuzzer targets (clang)" OFF)
 if(VANTOR_FUZZ)
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
-                      -fconstexpr-steps=100000000)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
 

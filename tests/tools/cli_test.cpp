@@ -160,63 +160,48 @@ TEST_F(ToolTest, BookRefusesAFolderOrAnEmptySource) {
     }
 }
 
-namespace {
-
-// A file of the test's own, removed at the end.
-struct TempFile {
-    std::string path;
-    explicit TempFile(const std::string& name, const std::string& text = "")
-        : path(testing::TempDir() + std::to_string(getpid()) + "_" + name) {
-        if (!text.empty()) std::ofstream(path, std::ios::binary) << text;
-    }
-    ~TempFile() { std::remove(path.c_str()); }
-};
-
-}  // namespace
 
 // pdn check replays every game and names each fault by game and move number.
-TEST(Cli, PdnCheckReportsEveryFaultAndTheCounts) {
-    const TempFile bad("bad.pdn",
-                       "[Event \"a\"]\n1. 32-28 19-23 2. 28x19 14x23 2-0\n"
-                       "[Event \"b\"]\n1. 32-28 19-23 2. 28x19 14x23 3. 37-32 23x32 *\n"
-                       "1. 33-28 18-22 2. 28x17 *\n");
-    const CliRun run = run_cli("pdn check " + bad.path);
+TEST_F(ToolTest, PdnCheckReportsEveryFaultAndTheCounts) {
+    std::ofstream(at("bad.pdn")) << "[Event \"a\"]\n1. 32-28 19-23 2. 28x19 14x23 2-0\n"
+                                    "[Event \"b\"]\n1. 32-28 19-23 2. 28x19 14x23 3. 37-32 23x32 *\n"
+                                    "1. 33-28 18-22 2. 28x17 *\n";
+    const CliRun run = run_cli("pdn check " + at("bad.pdn"));
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out,
               "game 2 move 3: 23x32 is not legal here\n"
               "game 3 move 2: 28x17 is not legal here\n"
               "games 3 moves 11 errors 2\n");
-    const TempFile good("good.pdn", "1. 32-28 19-23 2. 28x19 14x23 1-1");
-    EXPECT_EQ(run_cli("pdn check " + good.path).out, "games 1 moves 4 errors 0\n");
-    EXPECT_EQ(run_cli("pdn check " + good.path).status, 0);
+    std::ofstream(at("good.pdn")) << "1. 32-28 19-23 2. 28x19 14x23 1-1";
+    const CliRun good = run_cli("pdn check " + at("good.pdn"));
+    EXPECT_EQ(good.out, "games 1 moves 4 errors 0\n");
+    EXPECT_EQ(good.status, 0);
 }
 
-TEST(Cli, ShowAndConvertPdnAndTgr) {
-    const TempFile two("two.pdn", "1. 33-28 *\n1. 32-28 19-23 2. 28x19 14x23 3. 37-32 *\n");
-    const CliRun second = run_cli("show " + two.path + " --game 2");
+TEST_F(ToolTest, ShowAndConvertPdnAndTgr) {
+    const std::string two = at("two.pdn");
+    std::ofstream(two) << "1. 33-28 *\n1. 32-28 19-23 2. 28x19 14x23 3. 37-32 *\n";
+    const CliRun second = run_cli("show " + two + " --game 2");
     EXPECT_EQ(second.status, 0);
     EXPECT_EQ(second.out, "    1 32-28  19-23\n    2 28x19  14x23\n    3 37-32\n");
-    EXPECT_EQ(run_cli("show " + two.path + " --game 3").status, 2);
+    EXPECT_EQ(run_cli("show " + two + " --game 3").status, 2);
 
     // pdn -> tgr -> pdn gives the same moves as the Game window lists them.
-    const TempFile tgr("two.tgr");
-    const TempFile back("back.pdn");
-    EXPECT_EQ(run_cli("pdn convert " + two.path + " " + tgr.path + " --game 2").status, 0);
-    EXPECT_EQ(run_cli("show " + tgr.path).out, second.out);
-    EXPECT_EQ(run_cli("pdn convert " + tgr.path + " " + back.path).status, 0);
-    EXPECT_EQ(run_cli("show " + back.path).out, second.out);
+    EXPECT_EQ(run_cli("pdn convert " + two + " " + at("two.tgr") + " --game 2").status, 0);
+    EXPECT_EQ(run_cli("show " + at("two.tgr")).out, second.out);
+    EXPECT_EQ(run_cli("pdn convert " + at("two.tgr") + " " + at("back.pdn")).status, 0);
+    EXPECT_EQ(run_cli("show " + at("back.pdn")).out, second.out);
 
-    const TempFile setup("setup.pdn", "[FEN \"W:W28:B23\"]\n1. 28x19 2-0\n");
-    const CliRun refused = run_cli("pdn convert " + setup.path + " " + tgr.path);
+    std::ofstream(at("setup.pdn")) << "[FEN \"W:W28:B23\"]\n1. 28x19 2-0\n";
+    const CliRun refused = run_cli("pdn convert " + at("setup.pdn") + " " + at("two.tgr"));
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("a .tgr file cannot hold"), std::string::npos);
 }
 
-TEST(Cli, SelfplayWritesItsGamesAsPdn) {
-    const TempFile games("selfplay.pdn");
-    const CliRun run = run_cli("selfplay --ply 2 --games 2 --pdn " + games.path);
+TEST_F(ToolTest, SelfplayWritesItsGamesAsPdn) {
+    const CliRun run = run_cli("selfplay --ply 2 --games 2 --pdn " + at("selfplay.pdn"));
     EXPECT_EQ(run.status, 0);
-    const CliRun check = run_cli("pdn check " + games.path);
+    const CliRun check = run_cli("pdn check " + at("selfplay.pdn"));
     EXPECT_EQ(check.status, 0);
     EXPECT_EQ(check.out.rfind("games 2 moves ", 0), 0u) << check.out;
 }
