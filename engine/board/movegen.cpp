@@ -165,6 +165,23 @@ int scan_king_captures(PlyRecord& record, bool white, KingScan* list) {
     return n;
 }
 
+// Whether some king of the side to move has a first capture: the flag alone, before the
+// search knows whether it needs the list (which scan_king_captures then builds).
+bool kings_can_capture(const PlyRecord& record, bool white) {
+    const Bitboard* jumpable = white ? record.black_jumpable : record.white_jumpable;
+    for (Bitboard kings = white ? record.board.white_kings : record.board.black_kings; kings;
+         kings &= kings - 1) {
+        const int k = lowest_bit(kings);
+        for (int d = 0; d < DIRECTION_COUNT; ++d) {
+            if (!(RAY[k][d] & jumpable[d])) continue;
+            int s = k + DIRECTIONS[d];
+            while (record.board.empty & BIT_MASK[s]) s += DIRECTIONS[d];
+            if (jumpable[d] & BIT_MASK[s]) return true;
+        }
+    }
+    return false;
+}
+
 void king_captures(Generator& g, const PlyRecord& record, bool white, const KingScan* list, int n) {
     g.kind = white ? WHITE_KING_CAPTURE : BLACK_KING_CAPTURE;
     g.depth = 0;
@@ -233,40 +250,60 @@ inline std::ptrdiff_t quiet_move_bound(const Board& board, bool white) {
 }  // namespace
 
 void compute_capture_masks(PlyRecord& record) {
+    // Worked out in locals and stored once: the stores into the record would otherwise
+    // make every later read of the board go back to memory.
     const Board& b = record.board;
     const Bitboard e = b.empty;
     const Bitboard black = b.black();
     const Bitboard white = b.white();
+    const Bitboard white_men = b.white_men;
+    const Bitboard black_men = b.black_men;
 
-    record.black_jumpable[0] = black & e >> 5;
-    record.black_jumpable[1] = black & e >> 6;
-    record.black_jumpable[2] = black & e << 5;
-    record.black_jumpable[3] = black & e << 6;
-    record.white_capturing_men =
-        b.white_men & (record.black_jumpable[0] >> 5 | record.black_jumpable[1] >> 6 |
-                       record.black_jumpable[2] << 5 | record.black_jumpable[3] << 6);
-    record.capture_flags = record.white_capturing_men ? WHITE_MAN_CAN_CAPTURE : 0;
+    const Bitboard bj0 = black & e >> 5, bj1 = black & e >> 6, bj2 = black & e << 5, bj3 = black & e << 6;
+    const Bitboard wj0 = white & e >> 5, wj1 = white & e >> 6, wj2 = white & e << 5, wj3 = white & e << 6;
+    const Bitboard white_capturing = white_men & (bj0 >> 5 | bj1 >> 6 | bj2 << 5 | bj3 << 6);
+    const Bitboard black_capturing = black_men & (wj0 >> 5 | wj1 >> 6 | wj2 << 5 | wj3 << 6);
 
-    record.white_jumpable[0] = white & e >> 5;
-    record.white_jumpable[1] = white & e >> 6;
-    record.white_jumpable[2] = white & e << 5;
-    record.white_jumpable[3] = white & e << 6;
-    record.black_capturing_men =
-        b.black_men & (record.white_jumpable[0] >> 5 | record.white_jumpable[1] >> 6 |
-                       record.white_jumpable[2] << 5 | record.white_jumpable[3] << 6);
-    if (record.black_capturing_men) record.capture_flags |= BLACK_MAN_CAN_CAPTURE;
+    record.black_jumpable[0] = bj0;
+    record.black_jumpable[1] = bj1;
+    record.black_jumpable[2] = bj2;
+    record.black_jumpable[3] = bj3;
+    record.white_jumpable[0] = wj0;
+    record.white_jumpable[1] = wj1;
+    record.white_jumpable[2] = wj2;
+    record.white_jumpable[3] = wj3;
+    record.white_capturing_men = white_capturing;
+    record.black_capturing_men = black_capturing;
+    record.capture_flags = (white_capturing ? WHITE_MAN_CAN_CAPTURE : 0) |
+                           (black_capturing ? BLACK_MAN_CAN_CAPTURE : 0);
 }
 
-void generate_moves(Side side, PlyRecord& record) {
+void find_captures(Side side, PlyRecord& record) {
+    const bool white = side == WHITE;
+    compute_capture_masks(record);
+    if (kings_can_capture(record, white)) {
+        record.capture_flags |= white ? WHITE_KING_CAN_CAPTURE : BLACK_KING_CAN_CAPTURE;
+    }
+}
+
+bool has_quiet_move(Side side, const Board& board) {
+    // A man steps onto an empty square ahead of it; a king onto one in any direction.
+    if (side == WHITE) {
+        const Bitboard men = board.white_men;
+        const Bitboard kings = board.white_kings;
+        return ((men | kings) << 5 | (men | kings) << 6 | kings >> 5 | kings >> 6) & board.empty;
+    }
+    const Bitboard men = board.black_men;
+    const Bitboard kings = board.black_kings;
+    return ((men | kings) >> 5 | (men | kings) >> 6 | kings << 5 | kings << 6) & board.empty;
+}
+
+void list_moves(Side side, PlyRecord& record) {
     assert(record.moves != nullptr && record.moves_limit != nullptr);
     const bool white = side == WHITE;
     Generator g{};
     g.start = g.write = record.moves;
     g.limit = record.moves_limit;
-
-    compute_capture_masks(record);
-    KingScan kings[50];  // room for any set-up position, not only the 20 pieces of a game
-    const int king_count = scan_king_captures(record, white, kings);
 
     const std::uint32_t man_flag = white ? WHITE_MAN_CAN_CAPTURE : BLACK_MAN_CAN_CAPTURE;
     const std::uint32_t king_flag = white ? WHITE_KING_CAN_CAPTURE : BLACK_KING_CAN_CAPTURE;
@@ -274,7 +311,11 @@ void generate_moves(Side side, PlyRecord& record) {
         // Men and kings share one list and one maximum: the majority rule spans both.
         record.opponents = white ? record.board.black() : record.board.white();
         if (record.capture_flags & man_flag) man_captures(g, record, white);
-        if (record.capture_flags & king_flag) king_captures(g, record, white, kings, king_count);
+        if (record.capture_flags & king_flag) {
+            KingScan kings[50];  // room for any set-up position, not only the 20 pieces of a game
+            const int king_count = scan_king_captures(record, white, kings);
+            king_captures(g, record, white, kings, king_count);
+        }
     } else if (g.limit - g.write >= quiet_move_bound(record.board, white)) {
         quiet_moves(g, record.board, white);
     } else {
@@ -290,4 +331,9 @@ void generate_moves(Side side, PlyRecord& record) {
     next.moves_limit = record.moves_limit;
     next.white_count = white ? record.white_count : record.white_count - g.max;
     next.black_count = white ? record.black_count - g.max : record.black_count;
+}
+
+void generate_moves(Side side, PlyRecord& record) {
+    find_captures(side, record);
+    list_moves(side, record);
 }

@@ -21,5 +21,14 @@
 // must be followed by another record in the same array.
 void generate_moves(Side side, PlyRecord& record);
 
+// generate_moves in two halves, for a caller that may not need the list (the search
+// evaluates a quiet position at the horizon without it). find_captures sets the
+// jumpable and capturing-men sets and all of capture_flags; list_moves then lists the
+// moves (and prepares the next record) as generate_moves does.
+void find_captures(Side side, PlyRecord& record);
+void list_moves(Side side, PlyRecord& record);
+// Whether the side has a move that takes nothing (asked of a position without captures).
+bool has_quiet_move(Side side, const Board& board);
+
 // The jumpable sets and capturing men of both sides; bit 1 / 4 of capture_flags.
 void compute_capture_masks(PlyRecord& record);

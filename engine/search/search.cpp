@@ -146,10 +146,10 @@ int search(int depth, int alpha, int beta, PlyRecord& record, Side side) {
     // The path may not run past the ply stack: score the deepest record as it stands.
     if (&record >= deepest) return evaluate_leaf(side, record, alpha);
 
-    // The moves are listed before the table is asked (nothing reads them until the
-    // probe is answered): the parent has asked for this bucket, and listing the moves
+    // The capture masks are worked out before the table is asked (nothing reads them
+    // until the probe is answered): the parent has asked for this bucket, and the work
     // gives memory the time to bring it.
-    generate_moves(side, record);
+    find_captures(side, record);
 
     // Step 1. Table probe; alpha and beta may narrow.
     int table_score = 0;
@@ -159,12 +159,14 @@ int search(int depth, int alpha, int beta, PlyRecord& record, Side side) {
     // Step 2. Stop request.
     if (stopped()) return alpha;
 
-    // Step 3-4. Count the node; its moves are listed above.
+    // Step 3. Count the node.
     ++counters.nodes;
     record.current = 0;
     record.node_flags = 0;
-    int n = record.move_count;
     const std::uint32_t capture_flags = record.capture_flags & 0xF;
+    const bool must_capture =
+        (capture_flags & (side == WHITE ? WHITE_MAN_CAN_CAPTURE | WHITE_KING_CAN_CAPTURE
+                                        : BLACK_MAN_CAN_CAPTURE | BLACK_KING_CAN_CAPTURE)) != 0;
     const int material = side == WHITE ? record.material : -record.material;
 
     // Step 5. Well ahead in material, with no capture in the air and no enemy man
@@ -174,16 +176,26 @@ int search(int depth, int alpha, int beta, PlyRecord& record, Side side) {
         d = depth - 1;
         if (material > beta + 180 && depth >= 2) d = depth - 2;
     }
+    const bool opponent_has_pieces = (side == WHITE ? record.black_count : record.white_count) != 0;
+
+    // Steps 4, 6 and 7 at the horizon without a capture: the position is scored, and
+    // only whether a move exists matters, not the list (the same answers as below).
+    if (d == 0 && !must_capture) {
+        if (!has_quiet_move(side, record.board)) return -WIN_SCORE;
+        if (!opponent_has_pieces) return WIN_SCORE;
+        return evaluate_leaf(side, record, alpha);
+    }
+
+    // Step 4. The moves.
+    list_moves(side, record);
+    int n = record.move_count;
 
     // Step 6. Decided positions.
     if (n == 0) return -WIN_SCORE;
-    if ((side == WHITE ? record.black_count : record.white_count) == 0) return WIN_SCORE;
+    if (!opponent_has_pieces) return WIN_SCORE;
 
-    // Step 7. Horizon: a position where the side to move must capture is searched on.
-    if ((d == 0 && (capture_flags == 0 || record.max_captured == 0)) ||
-        (record.capture_flags & MOVE_LIST_OVERFLOW)) {
-        return evaluate_leaf(side, record, alpha);
-    }
+    // Step 7. A list cut short by the end of the move stack is not searched.
+    if (record.capture_flags & MOVE_LIST_OVERFLOW) return evaluate_leaf(side, record, alpha);
 
     // Step 8. First move: the only one, the table's, or the best by history.
     int singular = 0;
