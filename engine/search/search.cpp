@@ -62,22 +62,26 @@ void history_bonus(const PlyRecord& record, int depth) {
 }
 
 void pick_history_move(PlyRecord& record) {
-    // The first untried move with the highest counter: ties go to the earlier move.
-    // Counters are at least 1 after history_reset, so an untried move always beats the
-    // starting 0; the loop has no branch that depends on the data but the comparison.
-    int chosen = -1;
-    std::uint32_t highest = 0;
-    for (int i = 0; i < record.move_count; ++i) {
-        const std::uint32_t word = record.moves[i].word;
-        const std::uint32_t counter = (word & MOVE_TRIED) ? 0 : History[move_key(word)];
-        if (counter > highest) {
-            chosen = i;
-            highest = counter;
-        }
+    // The first untried move with the highest counter. Each move is ranked by its
+    // counter (0 when tried) in the high half of a word and its index, counted down, in
+    // the low half, so the greatest rank is the highest counter and, among equal
+    // counters, the earliest move: the tie rule of a scan that replaces only on a
+    // strictly greater counter, without a branch that depends on the data.
+    const MoveRecord* moves = record.moves;
+    const int count = record.move_count;
+    std::uint64_t best_rank = 0;
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t word = moves[i].word;
+        const std::uint32_t untried = ((word & MOVE_TRIED) >> 4) - 1;  // all ones, or 0 if tried
+        const std::uint64_t rank = std::uint64_t{History[move_key(word)] & untried} << 32 |
+                                   static_cast<std::uint32_t>(~i);
+        best_rank = rank > best_rank ? rank : best_rank;
     }
-    if (chosen < 0) {  // counters never reset: take the first untried move
-        for (int i = 0; i < record.move_count && chosen < 0; ++i) {
-            if (!(record.moves[i].word & MOVE_TRIED)) chosen = i;
+    int chosen = static_cast<int>(~static_cast<std::uint32_t>(best_rank));
+    if (best_rank >> 32 == 0) {  // counters never reset: take the first untried move
+        chosen = -1;
+        for (int i = 0; i < count && chosen < 0; ++i) {
+            if (!(moves[i].word & MOVE_TRIED)) chosen = i;
         }
         if (chosen < 0) return;
     }
