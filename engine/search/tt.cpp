@@ -2,12 +2,19 @@
 
 #include <sys/mman.h>
 
+#include <cassert>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 #include "engine/board/makemove.h"
 
 std::array<std::uint32_t, HISTORY_SIZE> History{};
+
+namespace tt_internal {
+const TTEntry* buckets = nullptr;
+std::uint32_t bucket_mask = 0;
+}  // namespace tt_internal
 
 namespace {
 
@@ -51,6 +58,8 @@ int tt_allocate(TTMode mode, int choice) {
         if (table != nullptr) break;
     }
     size_in_force = table != nullptr ? TT_SIZES[choice] : TT_SIZES[0];
+    tt_internal::buckets = table;
+    tt_internal::bucket_mask = size_in_force.mask;
     return choice;
 }
 
@@ -58,6 +67,8 @@ void tt_free() {
     std::free(table);
     table = nullptr;
     size_in_force = TT_SIZES[0];
+    tt_internal::buckets = nullptr;
+    tt_internal::bucket_mask = 0;
 }
 
 void tt_clear(PlyRecord& root) {
@@ -123,9 +134,10 @@ void tt_store(unsigned depth, int alpha, int beta, const PlyRecord& record, int 
     TTEntry* entry = &table[record.key & size_in_force.mask];
     if (depth < entry->depth && !tt_is_old(*entry)) ++entry;
 
+    assert(depth <= 0xFFFF && score >= INT16_MIN && score <= INT16_MAX);
     entry->key = record.key;
-    entry->depth = depth;
-    entry->score = score;
+    entry->depth = static_cast<std::uint16_t>(depth);
+    entry->score = static_cast<std::int16_t>(score);
     std::uint16_t flags = score >= beta ? TT_LOWER : score > alpha ? TT_EXACT : TT_UPPER;
     if (record.node_flags == 7) flags |= TT_SINGULAR;
     flags |= side == WHITE ? TT_WHITE_TO_MOVE : TT_BLACK_TO_MOVE;
@@ -133,13 +145,6 @@ void tt_store(unsigned depth, int alpha, int beta, const PlyRecord& record, int 
     entry->move_index = static_cast<std::uint16_t>(record.best);
     entry->move = record.moves[record.best].word & MOVE_WORD_MASK;
     if (store_observer != nullptr) store_observer(*entry);
-}
-
-void tt_prefetch(std::uint32_t key) {
-    if (table == nullptr) return;
-    const TTEntry* bucket = &table[key & size_in_force.mask];
-    __builtin_prefetch(bucket);
-    __builtin_prefetch(bucket + 1);
 }
 
 const TTEntry* tt_matched_entry(const PlyRecord& record) {

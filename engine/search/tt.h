@@ -8,15 +8,18 @@
 
 #include "engine/board/board.h"
 
+// 16 bytes: a bucket of two entries fills half of a 64-byte cache line and never
+// straddles two, so a probe costs one memory access. Depths (at most a few dozen) and
+// scores (within the root window of +-30000) fit their 16-bit fields.
 struct TTEntry {
     std::uint32_t key;    // full key of the stored position; 0 when cleared
-    std::uint32_t depth;  // remaining depth the position was searched to
-    std::int32_t score;   // for the side to move
+    std::uint16_t depth;  // remaining depth the position was searched to
+    std::int16_t score;   // for the side to move
     std::uint16_t move_index;
     std::uint16_t flags;
     std::uint32_t move;  // the move's word without the tried flag
 };
-static_assert(sizeof(TTEntry) == 20);
+static_assert(sizeof(TTEntry) == 16);
 
 // Entry flags.
 inline constexpr std::uint16_t TT_EXACT = 0;
@@ -73,8 +76,14 @@ int tt_probe(unsigned depth, int& alpha, int& beta, PlyRecord& record, int& scor
 void tt_store(unsigned depth, int alpha, int beta, const PlyRecord& record, int score, Side side);
 
 // Starts loading the bucket of `key` into the cache: the probe that follows a move
-// would otherwise wait for memory.
-void tt_prefetch(std::uint32_t key);
+// would otherwise wait for memory. Inline, as it is asked for at every move made.
+namespace tt_internal {
+extern const TTEntry* buckets;  // nullptr without a table (the mask is then 0)
+extern std::uint32_t bucket_mask;
+}  // namespace tt_internal
+inline void tt_prefetch(std::uint32_t key) {
+    __builtin_prefetch(tt_internal::buckets + (key & tt_internal::bucket_mask));
+}
 
 // The bucket entry a record's last probe matched, or nullptr without a table.
 const TTEntry* tt_matched_entry(const PlyRecord& record);

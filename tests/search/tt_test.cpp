@@ -132,7 +132,7 @@ TEST_F(TranspositionTable, AllocationStepsDownToWhatIsObtainable) {
     tt_set_allocation_cap(TT_SIZES[4].entries);  // 1024K asked, 512K obtainable
     EXPECT_EQ(tt_allocate(TTMode::REALLOCATE, 5), 4);
     EXPECT_EQ(tt_entry_count(), 524288u);
-    EXPECT_EQ(tt_size_bytes(), 524288u * 20);
+    EXPECT_EQ(tt_size_bytes(), 524288u * sizeof(TTEntry));
 
     tt_set_allocation_cap(1000);  // nothing obtainable: no table
     EXPECT_EQ(tt_allocate(TTMode::REALLOCATE, 5), 0);
