@@ -2,8 +2,6 @@
 
 namespace {
 
-enum KeyRow { WHITE_MAN_ROW = 0, WHITE_KING_ROW = 1, BLACK_MAN_ROW = 2, BLACK_KING_ROW = 3 };
-
 constexpr int CROWNING_GAIN = 320 - 100;
 
 // splitmix64: any fixed, well-mixed values serve; nothing stores keys outside the run.

@@ -10,6 +10,7 @@
 // black kings, indexed by bit position. The key of a position is the XOR of the values
 // of its pieces; the empty board has key 0 and the side to move is not part of it.
 extern const std::array<std::array<std::uint32_t, 64>, 4> KEYS;
+enum KeyRow { WHITE_MAN_ROW = 0, WHITE_KING_ROW = 1, BLACK_MAN_ROW = 2, BLACK_KING_ROW = 3 };
 
 // Marks the move tried and writes the position after it (board, material, key) into
 // the next record. A move already marked tried is left alone and nothing is written.
@@ -20,3 +21,26 @@ void make_move(PlyRecord& record, MoveRecord& move);
 void apply_captures(PlyRecord& record, Bitboard captured, std::uint32_t key, Side capturing_side);
 
 std::uint32_t compute_key(const PlyRecord& record);
+
+// The key of the position after a listed move, without making it: what make_move writes
+// into the next record's key. Inline: the search asks it for every move it lists.
+inline std::uint32_t key_after(const PlyRecord& record, const MoveRecord& move) {
+    const std::uint32_t kind = move_kind(move.word);
+    const int row = static_cast<int>(kind - 1) >> 1;  // kinds 1-2, 3-4, 5-6, 7-8: rows 0-3
+    const int f = move_from(move.word);
+    const int t = move_to(move.word);
+    const bool crowned = (row == WHITE_MAN_ROW && (BIT_MASK[t] & WHITE_CROWNING_ROW)) ||
+                         (row == BLACK_MAN_ROW && (BIT_MASK[t] & BLACK_CROWNING_ROW));
+    std::uint32_t key = record.key ^ KEYS[row][f] ^ KEYS[row + (crowned ? 1 : 0)][t];
+    if (!is_capture_kind(kind)) return key;
+    const bool white = row < BLACK_MAN_ROW;
+    const Board& b = record.board;
+    const int lost = white ? BLACK_MAN_ROW : WHITE_MAN_ROW;
+    for (Bitboard c = (white ? b.black_men : b.white_men) & ~move.remaining; c; c &= c - 1) {
+        key ^= KEYS[lost][lowest_bit(c)];
+    }
+    for (Bitboard c = (white ? b.black_kings : b.white_kings) & ~move.remaining; c; c &= c - 1) {
+        key ^= KEYS[lost + 1][lowest_bit(c)];
+    }
+    return key;
+}

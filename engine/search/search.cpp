@@ -87,7 +87,6 @@ void pick_history_move(PlyRecord& record) {
     }
     record.current = chosen;
     make_move(record, record.moves[chosen]);
-    tt_prefetch((&record)[1].key);
 }
 
 namespace {
@@ -109,7 +108,6 @@ int pick_tt_move(PlyRecord& record) {
     }
     record.current = entry->move_index;
     make_move(record, record.moves[record.current]);
-    tt_prefetch((&record)[1].key);
     return (entry->flags & TT_SINGULAR) ? 1 : 0;
 }
 
@@ -150,10 +148,19 @@ int search(int depth, int alpha, int beta, PlyRecord& record, Side side) {
     // The path may not run past the ply stack: score the deepest record as it stands.
     if (&record >= deepest) return evaluate_leaf(side, record, alpha);
 
-    // The capture masks are worked out before the table is asked (nothing reads them
-    // until the probe is answered): the parent has asked for this bucket, and the work
-    // gives memory the time to bring it.
+    // The moves are listed before the table is asked (nothing reads them until the
+    // probe is answered), and every child's bucket is asked for as soon as its move is
+    // known: each child probes the table first thing, and memory is the slowest part of
+    // a node. A quiet position at the horizon needs no list (its captures decide).
     find_captures(side, record);
+    const bool must_capture =
+        (record.capture_flags & (side == WHITE ? WHITE_MAN_CAN_CAPTURE | WHITE_KING_CAN_CAPTURE
+                                               : BLACK_MAN_CAN_CAPTURE | BLACK_KING_CAN_CAPTURE)) != 0;
+    const bool listed = depth > 0 || must_capture;
+    if (listed) {
+        list_moves(side, record);
+        for (int i = 0; i < record.move_count; ++i) tt_prefetch(key_after(record, record.moves[i]));
+    }
 
     // Step 1. Table probe; alpha and beta may narrow.
     int table_score = 0;
@@ -168,9 +175,6 @@ int search(int depth, int alpha, int beta, PlyRecord& record, Side side) {
     record.current = 0;
     record.node_flags = 0;
     const std::uint32_t capture_flags = record.capture_flags & 0xF;
-    const bool must_capture =
-        (capture_flags & (side == WHITE ? WHITE_MAN_CAN_CAPTURE | WHITE_KING_CAN_CAPTURE
-                                        : BLACK_MAN_CAN_CAPTURE | BLACK_KING_CAN_CAPTURE)) != 0;
     const int material = side == WHITE ? record.material : -record.material;
 
     // Step 5. Well ahead in material, with no capture in the air and no enemy man
@@ -190,8 +194,7 @@ int search(int depth, int alpha, int beta, PlyRecord& record, Side side) {
         return evaluate_leaf(side, record, alpha);
     }
 
-    // Step 4. The moves.
-    list_moves(side, record);
+    // Step 4. The moves (listed above: a node that gets here has them).
     int n = record.move_count;
 
     // Step 6. Decided positions.
@@ -205,7 +208,6 @@ int search(int depth, int alpha, int beta, PlyRecord& record, Side side) {
     int singular = 0;
     if (n == 1) {
         make_move(record, record.moves[0]);
-        tt_prefetch((&record)[1].key);
     } else if (probe != TT_MISS) {
         singular = pick_tt_move(record);
     } else {
