@@ -21,6 +21,20 @@ constexpr int perpendicular(int d) { return PERPENDICULAR[d + 6]; }
 static_assert(perpendicular(5) == -6 && perpendicular(6) == 5);
 static_assert(perpendicular(-5) == 6 && perpendicular(-6) == -5);
 
+// Index in DIRECTIONS (and RAY) of a direction offset, indexed by offset + 6.
+constexpr int DIRECTION_INDEX[13] = {3, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+static_assert(DIRECTIONS[DIRECTION_INDEX[5 + 6]] == 5 && DIRECTIONS[DIRECTION_INDEX[-6 + 6]] == -6);
+
+// The first square from t along direction d (an offset; t not counted) that is not
+// empty, or 0 when the ray reaches the edge of the board first. Found from the ray in
+// one step, where walking square by square costs a test per square; on a +5 or +6 ray
+// the nearest square is the lowest bit, on a -5 or -6 ray the highest.
+inline int first_blocker(int t, int d, Bitboard empty) {
+    const Bitboard blockers = RAY[t][DIRECTION_INDEX[d + 6]] & ~empty & ~BIT_MASK[t];
+    if (!blockers) return 0;
+    return d > 0 ? lowest_bit(blockers) : 63 - std::countl_zero(blockers);
+}
+
 struct KingScan {
     int bit;
     unsigned mask;  // directions (1 +5, 2 +6, 4 -5, 8 -6) in which a first capture exists
@@ -48,12 +62,6 @@ inline void write_move(Generator& g, int from, int to, Bitboard remaining) {
     }
     g.write->word = move_word(g.kind, from, to);
     g.write->remaining = remaining;
-    ++g.write;
-}
-
-// A quiet move where the room is known to be there; `remaining` means nothing for it.
-inline void write_quiet(Generator& g, int from, int to) {
-    g.write->word = move_word(g.kind, from, to);
     ++g.write;
 }
 
@@ -89,8 +97,7 @@ void king_capture_step(Generator& g, int t, Bitboard remaining);
 // From landing square t, look along the king's current direction for the next piece.
 inline void king_scan_from(Generator& g, int t, Bitboard remaining) {
     const int d = g.dir;
-    int s = t + d;
-    while (g.empty & BIT_MASK[s]) s += d;
+    const int s = first_blocker(t, d, g.empty);  // bit 0 is in no set: no capture
     if ((remaining & BIT_MASK[s]) && (g.empty & BIT_MASK[s + d])) {
         king_capture_step(g, s + d, remaining ^ BIT_MASK[s]);
     }
@@ -139,27 +146,49 @@ void man_captures(Generator& g, const PlyRecord& record, bool white) {
     }
 }
 
-// Finds, for every king of the side to move and every direction, the first opponent
-// piece it could take; returns the number of kings listed.
+// The kings that can take a piece of `jumpable` along direction d (index into
+// DIRECTIONS), found for all kings at once: a king takes when the squares between it
+// and such a piece are all empty. The runs of empty squares leading to the pieces are
+// filled backward in steps of one, two and four squares (a diagonal holds at most
+// eight empty squares between a king and a piece); ghost bits are never empty, so no
+// run crosses the edge of the board.
+inline Bitboard kings_taking_along(int d, Bitboard kings, Bitboard jumpable, Bitboard empty) {
+    const int step = DIRECTIONS[d] > 0 ? DIRECTIONS[d] : -DIRECTIONS[d];
+    const auto back = [d, step](Bitboard b, int n) { return d < 2 ? b >> (n * step) : b << (n * step); };
+    const Bitboard next_to = back(jumpable, 1);  // a king here takes at once
+    Bitboard run = next_to & empty;
+    Bitboard pass = empty;
+    run |= pass & back(run, 1);
+    pass &= back(pass, 1);
+    run |= pass & back(run, 2);
+    pass &= back(pass, 2);
+    run |= pass & back(run, 4);
+    return kings & (next_to | back(run, 1));
+}
+
+// Finds, for every king of the side to move that can take and every direction, the
+// first opponent piece it could take; returns the number of kings listed (in bit
+// order; a king that cannot take would add nothing and is left out).
 int scan_king_captures(PlyRecord& record, bool white, KingScan* list) {
     const Bitboard* jumpable = white ? record.black_jumpable : record.white_jumpable;
-    Bitboard kings = white ? record.board.white_kings : record.board.black_kings;
+    const Bitboard empty = record.board.empty;
+    const Bitboard kings = white ? record.board.white_kings : record.board.black_kings;
+    Bitboard taking[DIRECTION_COUNT];
+    Bitboard any = 0;
+    for (int d = 0; d < DIRECTION_COUNT; ++d) {
+        taking[d] = kings_taking_along(d, kings, jumpable[d], empty);
+        any |= taking[d];
+    }
+    if (any) record.capture_flags |= white ? WHITE_KING_CAN_CAPTURE : BLACK_KING_CAN_CAPTURE;
     int n = 0;
-    for (; kings; kings &= kings - 1) {
+    for (; any; any &= any - 1) {
         KingScan& entry = list[n++];
-        entry.bit = lowest_bit(kings);
+        entry.bit = lowest_bit(any);
         entry.mask = 0;
         for (int d = 0; d < DIRECTION_COUNT; ++d) {
-            if (!(RAY[entry.bit][d] & jumpable[d])) continue;
-            for (int s = entry.bit + DIRECTIONS[d];; s += DIRECTIONS[d]) {
-                if (jumpable[d] & BIT_MASK[s]) {
-                    entry.piece[d] = s;
-                    entry.mask |= 1u << d;
-                    record.capture_flags |= white ? WHITE_KING_CAN_CAPTURE : BLACK_KING_CAN_CAPTURE;
-                    break;
-                }
-                if (!(record.board.empty & BIT_MASK[s])) break;
-            }
+            if (!(taking[d] & BIT_MASK[entry.bit])) continue;
+            entry.piece[d] = first_blocker(entry.bit, DIRECTIONS[d], empty);
+            entry.mask |= 1u << d;
         }
     }
     return n;
@@ -168,18 +197,14 @@ int scan_king_captures(PlyRecord& record, bool white, KingScan* list) {
 // Whether some king of the side to move has a first capture: the flag alone, before the
 // search knows whether it needs the list (which scan_king_captures then builds).
 bool kings_can_capture(const PlyRecord& record, bool white) {
+    const Bitboard kings = white ? record.board.white_kings : record.board.black_kings;
+    if (!kings) return false;
     const Bitboard* jumpable = white ? record.black_jumpable : record.white_jumpable;
-    for (Bitboard kings = white ? record.board.white_kings : record.board.black_kings; kings;
-         kings &= kings - 1) {
-        const int k = lowest_bit(kings);
-        for (int d = 0; d < DIRECTION_COUNT; ++d) {
-            if (!(RAY[k][d] & jumpable[d])) continue;
-            int s = k + DIRECTIONS[d];
-            while (record.board.empty & BIT_MASK[s]) s += DIRECTIONS[d];
-            if (jumpable[d] & BIT_MASK[s]) return true;
-        }
+    Bitboard taking = 0;
+    for (int d = 0; d < DIRECTION_COUNT; ++d) {
+        taking |= kings_taking_along(d, kings, jumpable[d], record.board.empty);
     }
-    return false;
+    return taking != 0;
 }
 
 void king_captures(Generator& g, const PlyRecord& record, bool white, const KingScan* list, int n) {
@@ -199,34 +224,62 @@ void king_captures(Generator& g, const PlyRecord& record, bool white, const King
     }
 }
 
+// Writes a quiet move for each square of `to`, ascending (nearest first when the
+// squares lie on a ray away from `from` in a +5 or +6 direction); `from_of` gives the
+// start square of each. The write position is a local, which the stores cannot change.
+template <class FromOf>
+inline MoveRecord* write_ascending(MoveRecord* out, std::uint32_t kind, Bitboard to, FromOf from_of) {
+    for (; to; to &= to - 1) {
+        const int t = lowest_bit(to);
+        (out++)->word = move_word(kind, from_of(t), t);
+    }
+    return out;
+}
+
+// The same, descending: nearest first on a ray in a -5 or -6 direction.
+inline MoveRecord* write_descending(MoveRecord* out, std::uint32_t kind, int from, Bitboard to) {
+    while (to) {
+        const int t = 63 - std::countl_zero(to);
+        (out++)->word = move_word(kind, from, t);
+        to ^= Bitboard{1} << t;
+    }
+    return out;
+}
+
+// The squares a king on k reaches along direction d (index into DIRECTIONS): the ray
+// up to the first square that is not empty. On a +5 or +6 ray that square is the
+// lowest blocker, on a -5 or -6 ray the highest.
+inline Bitboard king_reach(int k, int d, Bitboard empty) {
+    const Bitboard ray = RAY[k][d] & ~BIT_MASK[k];
+    const Bitboard blockers = ray & ~empty;
+    if (d < 2) return ray & ((blockers & (0 - blockers)) - 1);
+    return blockers ? ray & ~((std::bit_floor(blockers) << 1) - 1) : ray;
+}
+
 // Men's steps, found for all men at once: first every step +5 (-5 for Black) in bit
 // order, then every step +6 (-6). Then the kings, each in bit order along +5, +6, -5,
-// -6, nearest square first. The caller has made sure the list has room.
+// -6, nearest square first, found from the rays. The caller has made sure the list
+// has room.
 void quiet_moves(Generator& g, const Board& board, bool white) {
+    MoveRecord* out = g.write;
+    const Bitboard e = board.empty;
     if (white) {
-        g.kind = WHITE_MAN_MOVE;
-        for (Bitboard t = board.white_men << 5 & board.empty; t; t &= t - 1) {
-            write_quiet(g, lowest_bit(t) - 5, lowest_bit(t));
-        }
-        for (Bitboard t = board.white_men << 6 & board.empty; t; t &= t - 1) {
-            write_quiet(g, lowest_bit(t) - 6, lowest_bit(t));
-        }
+        out = write_ascending(out, WHITE_MAN_MOVE, board.white_men << 5 & e, [](int t) { return t - 5; });
+        out = write_ascending(out, WHITE_MAN_MOVE, board.white_men << 6 & e, [](int t) { return t - 6; });
     } else {
-        g.kind = BLACK_MAN_MOVE;
-        for (Bitboard t = board.black_men >> 5 & board.empty; t; t &= t - 1) {
-            write_quiet(g, lowest_bit(t) + 5, lowest_bit(t));
-        }
-        for (Bitboard t = board.black_men >> 6 & board.empty; t; t &= t - 1) {
-            write_quiet(g, lowest_bit(t) + 6, lowest_bit(t));
-        }
+        out = write_ascending(out, BLACK_MAN_MOVE, board.black_men >> 5 & e, [](int t) { return t + 5; });
+        out = write_ascending(out, BLACK_MAN_MOVE, board.black_men >> 6 & e, [](int t) { return t + 6; });
     }
-    g.kind = white ? WHITE_KING_MOVE : BLACK_KING_MOVE;
+    const std::uint32_t kind = white ? WHITE_KING_MOVE : BLACK_KING_MOVE;
     for (Bitboard kings = white ? board.white_kings : board.black_kings; kings; kings &= kings - 1) {
         const int k = lowest_bit(kings);
-        for (int d : DIRECTIONS) {
-            for (int s = k + d; board.empty & BIT_MASK[s]; s += d) write_quiet(g, k, s);
-        }
+        const auto from_king = [k](int) { return k; };
+        out = write_ascending(out, kind, king_reach(k, 0, e), from_king);
+        out = write_ascending(out, kind, king_reach(k, 1, e), from_king);
+        out = write_descending(out, kind, k, king_reach(k, 2, e));
+        out = write_descending(out, kind, k, king_reach(k, 3, e));
     }
+    g.write = out;
 }
 
 // At most two steps a man and 17 squares a king (from the centre of an empty board).
@@ -250,8 +303,6 @@ inline std::ptrdiff_t quiet_move_bound(const Board& board, bool white) {
 }  // namespace
 
 void compute_capture_masks(PlyRecord& record) {
-    // Worked out in locals and stored once: the stores into the record would otherwise
-    // make every later read of the board go back to memory.
     const Board& b = record.board;
     const Bitboard e = b.empty;
     const Bitboard black = b.black();
