@@ -337,6 +337,25 @@ void find_captures(Side side, PlyRecord& record) {
     }
 }
 
+void find_own_captures(Side side, PlyRecord& record) {
+    const Board& b = record.board;
+    const bool white = side == WHITE;
+    const Bitboard e = b.empty;
+    const Bitboard opponents = white ? b.black() : b.white();
+    Bitboard* jumpable = white ? record.black_jumpable : record.white_jumpable;
+    const Bitboard j0 = opponents & e >> 5, j1 = opponents & e >> 6, j2 = opponents & e << 5, j3 = opponents & e << 6;
+    jumpable[0] = j0;
+    jumpable[1] = j1;
+    jumpable[2] = j2;
+    jumpable[3] = j3;
+    const Bitboard capturing = (white ? b.white_men : b.black_men) & (j0 >> 5 | j1 >> 6 | j2 << 5 | j3 << 6);
+    (white ? record.white_capturing_men : record.black_capturing_men) = capturing;
+    record.capture_flags = capturing ? (white ? WHITE_MAN_CAN_CAPTURE : BLACK_MAN_CAN_CAPTURE) : 0;
+    if (kings_can_capture(record, white)) {
+        record.capture_flags |= white ? WHITE_KING_CAN_CAPTURE : BLACK_KING_CAN_CAPTURE;
+    }
+}
+
 bool has_quiet_move(Side side, const Board& board) {
     // A man steps onto an empty square ahead of it; a king onto one in any direction.
     if (side == WHITE) {

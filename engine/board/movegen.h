@@ -26,6 +26,11 @@ void generate_moves(Side side, PlyRecord& record);
 // jumpable and capturing-men sets and all of capture_flags; list_moves then lists the
 // moves (and prepares the next record) as generate_moves does.
 void find_captures(Side side, PlyRecord& record);
+// find_captures for the side to move alone: its opponent's jumpable sets, its own
+// capturing men and its two flags in capture_flags (the other side's flag stays
+// clear). Enough for list_moves; the search asks only this at the horizon, where the
+// other side's captures change nothing.
+void find_own_captures(Side side, PlyRecord& record);
 void list_moves(Side side, PlyRecord& record);
 // Whether the side has a move that takes nothing (asked of a position without captures).
 bool has_quiet_move(Side side, const Board& board);

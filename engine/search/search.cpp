@@ -152,7 +152,11 @@ int search(int depth, int alpha, int beta, PlyRecord& record, Side side) {
     // probe is answered), and every child's bucket is asked for as soon as its move is
     // known: each child probes the table first thing, and memory is the slowest part of
     // a node. A quiet position at the horizon needs no list (its captures decide).
-    find_captures(side, record);
+    if (depth > 0) {
+        find_captures(side, record);
+    } else {
+        find_own_captures(side, record);  // at the horizon only these matter
+    }
     const bool must_capture =
         (record.capture_flags & (side == WHITE ? WHITE_MAN_CAN_CAPTURE | WHITE_KING_CAN_CAPTURE
                                                : BLACK_MAN_CAN_CAPTURE | BLACK_KING_CAN_CAPTURE)) != 0;

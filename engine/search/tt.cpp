@@ -93,40 +93,6 @@ bool tt_is_old(const TTEntry& entry) {
     return (entry.flags & TT_OLD) != 0 || entry.flags >> TT_GENERATION_SHIFT != generation;
 }
 
-int tt_probe(unsigned depth, int& alpha, int& beta, PlyRecord& record, int& score, Side side) {
-    if (table == nullptr) return TT_MISS;
-    TTEntry* entry = &table[record.key & size_in_force.mask];
-    if (entry->key == record.key) {
-        record.tt_slot = 0;
-    } else if (entry[1].key == record.key) {
-        record.tt_slot = 1;
-        ++entry;
-    } else {
-        return TT_MISS;
-    }
-    if (entry->flags & (side == WHITE ? TT_BLACK_TO_MOVE : TT_WHITE_TO_MOVE)) return TT_MISS;
-    if (entry->depth < depth) return TT_HIT;
-    switch (entry->flags & TT_BOUND_MASK) {
-        case TT_EXACT:
-            score = entry->score;
-            return TT_CUTOFF;
-        case TT_UPPER:
-            if (entry->score <= alpha) {
-                score = entry->score;
-                return TT_CUTOFF;
-            }
-            if (entry->score < beta) beta = entry->score;
-            return TT_HIT;
-        default:  // TT_LOWER
-            if (entry->score >= beta) {
-                score = entry->score;
-                return TT_CUTOFF;
-            }
-            if (entry->score > alpha) alpha = entry->score;
-            return TT_HIT;
-    }
-}
-
 void tt_store(unsigned depth, int alpha, int beta, const PlyRecord& record, int score, Side side) {
     if (table == nullptr) return;
     // The first entry keeps the deepest result of the current search; the second takes

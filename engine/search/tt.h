@@ -69,18 +69,53 @@ void tt_clear(PlyRecord& root);
 void tt_age();
 bool tt_is_old(const TTEntry& entry);
 
-enum TTProbe { TT_MISS = 0, TT_HIT = 1, TT_CUTOFF = 2 };
-// 0: no usable entry; 1: found (its move may be tried first; alpha or beta may have
-// been narrowed); 2: cut-off, `score` holds the node's value. Sets record.tt_slot.
-int tt_probe(unsigned depth, int& alpha, int& beta, PlyRecord& record, int& score, Side side);
-void tt_store(unsigned depth, int alpha, int beta, const PlyRecord& record, int score, Side side);
-
-// Starts loading the bucket of `key` into the cache: the probe that follows a move
-// would otherwise wait for memory. Inline, as it is asked for at every move made.
 namespace tt_internal {
 extern const TTEntry* buckets;  // nullptr without a table (the mask is then 0)
 extern std::uint32_t bucket_mask;
 }  // namespace tt_internal
+
+enum TTProbe { TT_MISS = 0, TT_HIT = 1, TT_CUTOFF = 2 };
+// 0: no usable entry; 1: found (its move may be tried first; alpha or beta may have
+// been narrowed); 2: cut-off, `score` holds the node's value. Sets record.tt_slot.
+// Inline: every node asks, and alpha, beta and the score then stay in registers.
+inline int tt_probe(unsigned depth, int& alpha, int& beta, PlyRecord& record, int& score, Side side) {
+    const TTEntry* entry = tt_internal::buckets;
+    if (entry == nullptr) return TT_MISS;
+    entry += record.key & tt_internal::bucket_mask;
+    if (entry->key == record.key) {
+        record.tt_slot = 0;
+    } else if (entry[1].key == record.key) {
+        record.tt_slot = 1;
+        ++entry;
+    } else {
+        return TT_MISS;
+    }
+    if (entry->flags & (side == WHITE ? TT_BLACK_TO_MOVE : TT_WHITE_TO_MOVE)) return TT_MISS;
+    if (entry->depth < depth) return TT_HIT;
+    switch (entry->flags & TT_BOUND_MASK) {
+        case TT_EXACT:
+            score = entry->score;
+            return TT_CUTOFF;
+        case TT_UPPER:
+            if (entry->score <= alpha) {
+                score = entry->score;
+                return TT_CUTOFF;
+            }
+            if (entry->score < beta) beta = entry->score;
+            return TT_HIT;
+        default:  // TT_LOWER
+            if (entry->score >= beta) {
+                score = entry->score;
+                return TT_CUTOFF;
+            }
+            if (entry->score > alpha) alpha = entry->score;
+            return TT_HIT;
+    }
+}
+void tt_store(unsigned depth, int alpha, int beta, const PlyRecord& record, int score, Side side);
+
+// Starts loading the bucket of `key` into the cache: the probe that follows a move
+// would otherwise wait for memory. Inline, as it is asked for at every move listed.
 inline void tt_prefetch(std::uint32_t key) {
     __builtin_prefetch(tt_internal::buckets + (key & tt_internal::bucket_mask));
 }
