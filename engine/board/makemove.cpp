@@ -54,8 +54,8 @@ void make_move(PlyRecord& record, MoveRecord& move) {
     Board& n = next.board;
     const int f = move_from(move.word);
     const int t = move_to(move.word);
-    const Bitboard from = BIT_MASK[f];
-    const Bitboard to = BIT_MASK[t];
+    const Bitboard from = Bitboard{1} << f;  // a shift, not a table read: from and to are 0-63
+    const Bitboard to = Bitboard{1} << t;
     std::uint32_t key = record.key;
     next.material = record.material;
     n = b;

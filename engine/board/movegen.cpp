@@ -256,22 +256,26 @@ inline Bitboard king_reach(int k, int d, Bitboard empty) {
     return blockers ? ray & ~((std::bit_floor(blockers) << 1) - 1) : ray;
 }
 
+// A man's step to each square of `to`, ascending, from `step` bit positions behind it.
+// The move word kind | from << 8 | to << 14 with from = to - step is one multiply-add
+// of the target square.
+inline MoveRecord* write_men_steps(MoveRecord* out, std::uint32_t kind, Bitboard to, int step) {
+    const std::uint32_t base = kind - static_cast<std::uint32_t>(step) * (1u << 8);
+    for (; to; to &= to - 1) {
+        (out++)->word = base + static_cast<std::uint32_t>(lowest_bit(to)) * ((1u << 8) + (1u << 14));
+    }
+    return out;
+}
+static_assert(move_word(WHITE_MAN_MOVE, 7, 12) == WHITE_MAN_MOVE - 5u * (1u << 8) + 12u * ((1u << 8) + (1u << 14)));
+
 // Men's steps, found for all men at once: first every step +5 (-5 for Black) in bit
 // order, then every step +6 (-6). Then the kings, each in bit order along +5, +6, -5,
 // -6, nearest square first, found from the rays. The caller has made sure the list
 // has room.
-void quiet_moves(Generator& g, const Board& board, bool white) {
-    MoveRecord* out = g.write;
-    const Bitboard e = board.empty;
-    if (white) {
-        out = write_ascending(out, WHITE_MAN_MOVE, board.white_men << 5 & e, [](int t) { return t - 5; });
-        out = write_ascending(out, WHITE_MAN_MOVE, board.white_men << 6 & e, [](int t) { return t - 6; });
-    } else {
-        out = write_ascending(out, BLACK_MAN_MOVE, board.black_men >> 5 & e, [](int t) { return t + 5; });
-        out = write_ascending(out, BLACK_MAN_MOVE, board.black_men >> 6 & e, [](int t) { return t + 6; });
-    }
-    const std::uint32_t kind = white ? WHITE_KING_MOVE : BLACK_KING_MOVE;
-    for (Bitboard kings = white ? board.white_kings : board.black_kings; kings; kings &= kings - 1) {
+// Kept out of line: most positions have no kings, and the men's moves then need no
+// registers saved.
+[[gnu::noinline]] MoveRecord* king_quiet_moves(MoveRecord* out, Bitboard kings, Bitboard e, std::uint32_t kind) {
+    for (; kings; kings &= kings - 1) {
         const int k = lowest_bit(kings);
         const auto from_king = [k](int) { return k; };
         out = write_ascending(out, kind, king_reach(k, 0, e), from_king);
@@ -279,7 +283,22 @@ void quiet_moves(Generator& g, const Board& board, bool white) {
         out = write_descending(out, kind, k, king_reach(k, 2, e));
         out = write_descending(out, kind, k, king_reach(k, 3, e));
     }
-    g.write = out;
+    return out;
+}
+
+// Writes the quiet moves from `out` on; returns the end of the list.
+inline MoveRecord* quiet_moves(MoveRecord* out, const Board& board, bool white) {
+    const Bitboard e = board.empty;
+    if (white) {
+        out = write_men_steps(out, WHITE_MAN_MOVE, board.white_men << 5 & e, 5);
+        out = write_men_steps(out, WHITE_MAN_MOVE, board.white_men << 6 & e, 6);
+    } else {
+        out = write_men_steps(out, BLACK_MAN_MOVE, board.black_men >> 5 & e, -5);
+        out = write_men_steps(out, BLACK_MAN_MOVE, board.black_men >> 6 & e, -6);
+    }
+    const Bitboard kings = white ? board.white_kings : board.black_kings;
+    if (kings) out = king_quiet_moves(out, kings, e, white ? WHITE_KING_MOVE : BLACK_KING_MOVE);
+    return out;
 }
 
 // At most two steps a man and 17 squares a king (from the centre of an empty board).
@@ -291,10 +310,8 @@ inline std::ptrdiff_t quiet_move_bound(const Board& board, bool white) {
 // The rare list that might not fit: every move checked against the end of the array.
 [[gnu::noinline]] void quiet_moves_checked(Generator& g, const Board& board, bool white) {
     MoveRecord spill[MAX_QUIET_MOVES];
-    Generator scratch = g;
-    scratch.write = spill;
-    quiet_moves(scratch, board, white);
-    for (const MoveRecord* m = spill; m != scratch.write; ++m) {
+    const MoveRecord* const end = quiet_moves(spill, board, white);
+    for (const MoveRecord* m = spill; m != end; ++m) {
         g.kind = move_kind(m->word);
         write_move(g, move_from(m->word), move_to(m->word), 0);
     }
@@ -371,13 +388,15 @@ bool has_quiet_move(Side side, const Board& board) {
 void list_moves(Side side, PlyRecord& record) {
     assert(record.moves != nullptr && record.moves_limit != nullptr);
     const bool white = side == WHITE;
-    Generator g{};
-    g.start = g.write = record.moves;
-    g.limit = record.moves_limit;
+    MoveRecord* end;
+    int max = 0;
 
     const std::uint32_t man_flag = white ? WHITE_MAN_CAN_CAPTURE : BLACK_MAN_CAN_CAPTURE;
     const std::uint32_t king_flag = white ? WHITE_KING_CAN_CAPTURE : BLACK_KING_CAN_CAPTURE;
     if (record.capture_flags & (man_flag | king_flag)) {
+        Generator g{};
+        g.start = g.write = record.moves;
+        g.limit = record.moves_limit;
         // Men and kings share one list and one maximum: the majority rule spans both.
         record.opponents = white ? record.board.black() : record.board.white();
         if (record.capture_flags & man_flag) man_captures(g, record, white);
@@ -386,21 +405,28 @@ void list_moves(Side side, PlyRecord& record) {
             const int king_count = scan_king_captures(record, white, kings);
             king_captures(g, record, white, kings, king_count);
         }
-    } else if (g.limit - g.write >= quiet_move_bound(record.board, white)) {
-        quiet_moves(g, record.board, white);
+        if (g.overflow) record.capture_flags |= MOVE_LIST_OVERFLOW;
+        end = g.write;
+        max = g.max;
+    } else if (record.moves_limit - record.moves >= quiet_move_bound(record.board, white)) {
+        end = quiet_moves(record.moves, record.board, white);
     } else {
+        Generator g{};
+        g.start = g.write = record.moves;
+        g.limit = record.moves_limit;
         quiet_moves_checked(g, record.board, white);
+        if (g.overflow) record.capture_flags |= MOVE_LIST_OVERFLOW;
+        end = g.write;
     }
 
-    record.move_count = static_cast<std::int32_t>(g.write - g.start);
-    record.max_captured = g.max;
-    if (g.overflow) record.capture_flags |= MOVE_LIST_OVERFLOW;
+    record.move_count = static_cast<std::int32_t>(end - record.moves);
+    record.max_captured = max;
 
     PlyRecord& next = (&record)[1];
-    next.moves = g.write;
+    next.moves = end;
     next.moves_limit = record.moves_limit;
-    next.white_count = white ? record.white_count : record.white_count - g.max;
-    next.black_count = white ? record.black_count - g.max : record.black_count;
+    next.white_count = white ? record.white_count : record.white_count - max;
+    next.black_count = white ? record.black_count - max : record.black_count;
 }
 
 void generate_moves(Side side, PlyRecord& record) {

@@ -17,7 +17,10 @@ bool is_duplicate_path(const PlyRecord& record, int index) {
 
 std::uint64_t perft(PlyRecord& record, Side side, int depth, bool unique) {
     if (depth <= 0) return 1;
-    generate_moves(side, record);
+    // The list of generate_moves; the other side's capture sets, which it also works
+    // out, are not needed to count.
+    find_own_captures(side, record);
+    list_moves(side, record);
     const int n = record.move_count;
     std::uint64_t total = 0;
     if (depth == 1) {
