@@ -429,6 +429,27 @@ void list_moves(Side side, PlyRecord& record) {
     next.black_count = white ? record.black_count - max : record.black_count;
 }
 
+int count_moves(Side side, PlyRecord& record) {
+    find_own_captures(side, record);
+    const bool white = side == WHITE;
+    if (record.capture_flags & (white ? WHITE_MAN_CAN_CAPTURE | WHITE_KING_CAN_CAPTURE
+                                      : BLACK_MAN_CAN_CAPTURE | BLACK_KING_CAN_CAPTURE)) {
+        list_moves(side, record);
+        return record.move_count;
+    }
+    // The quiet list holds one move per target square of each man's step and of each
+    // king's rays: the sizes of those sets.
+    const Board& b = record.board;
+    const Bitboard e = b.empty;
+    int count = white ? std::popcount(b.white_men << 5 & e) + std::popcount(b.white_men << 6 & e)
+                      : std::popcount(b.black_men >> 5 & e) + std::popcount(b.black_men >> 6 & e);
+    for (Bitboard kings = white ? b.white_kings : b.black_kings; kings; kings &= kings - 1) {
+        const int k = lowest_bit(kings);
+        for (int d = 0; d < DIRECTION_COUNT; ++d) count += std::popcount(king_reach(k, d, e));
+    }
+    return count;
+}
+
 void generate_moves(Side side, PlyRecord& record) {
     find_captures(side, record);
     list_moves(side, record);

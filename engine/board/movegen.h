@@ -32,6 +32,10 @@ void find_captures(Side side, PlyRecord& record);
 // other side's captures change nothing.
 void find_own_captures(Side side, PlyRecord& record);
 void list_moves(Side side, PlyRecord& record);
+// The number of moves generate_moves would list (move_count). A position that must
+// capture is listed; a quiet one is counted without writing its moves.
+int count_moves(Side side, PlyRecord& record);
+
 // Whether the side has a move that takes nothing (asked of a position without captures).
 bool has_quiet_move(Side side, const Board& board);
 

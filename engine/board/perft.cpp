@@ -17,6 +17,8 @@ bool is_duplicate_path(const PlyRecord& record, int index) {
 
 std::uint64_t perft(PlyRecord& record, Side side, int depth, bool unique) {
     if (depth <= 0) return 1;
+    // Bulk counting: the last ply's moves are counted, not made.
+    if (depth == 1 && !unique) return static_cast<std::uint64_t>(count_moves(side, record));
     // The list of generate_moves; the other side's capture sets, which it also works
     // out, are not needed to count.
     find_own_captures(side, record);
@@ -24,7 +26,6 @@ std::uint64_t perft(PlyRecord& record, Side side, int depth, bool unique) {
     const int n = record.move_count;
     std::uint64_t total = 0;
     if (depth == 1) {
-        if (!unique) return static_cast<std::uint64_t>(n);
         for (int i = 0; i < n; ++i) total += is_duplicate_path(record, i) ? 0 : 1;
         return total;
     }
