@@ -110,3 +110,30 @@ TEST(MakeMove, RandomGamesKeepEveryInvariant) {
     }
     EXPECT_GT(plies, 100000);
 }
+
+TEST(MakeMove, KeyAfterIsTheKeyMakeMoveWrites) {
+    // Every move of every position of random games, captures and crownings included.
+    auto stack = std::make_unique<PlyStack>();
+    stack->reset();
+    std::mt19937_64 rng(7);
+    long moves = 0;
+    for (int game = 0; game < 300; ++game) {
+        Board board;
+        setup_initial_position(board);
+        set_record_position(stack->plies[0], board, WHITE);
+        Side side = WHITE;
+        for (int ply = 0; ply < PLY_STACK_SIZE - 1; ++ply, side = ~side) {
+            PlyRecord& record = stack->plies[ply];
+            generate_moves(side, record);
+            if (record.move_count == 0) break;
+            for (int i = 0; i < record.move_count; ++i, ++moves) {
+                const std::uint32_t expected = key_after(record, record.moves[i]);
+                make_move(record, record.moves[i]);
+                ASSERT_EQ(stack->plies[ply + 1].key, expected) << to_fen(record.board, side) << " move " << i;
+            }
+            generate_moves(side, record);  // the moves are marked tried: list them afresh
+            make_move(record, record.moves[std::uniform_int_distribution<int>(0, record.move_count - 1)(rng)]);
+        }
+    }
+    EXPECT_GT(moves, 100000);
+}

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <random>
 
 #include "tests/board/board_test_util.h"
+#include "tests/board/random_positions.h"
 
 using Moves = std::vector<std::string>;
 
@@ -137,4 +140,38 @@ TEST(MoveGen, AListThatDoesNotFitIsCutAndMarked) {
     EXPECT_EQ(captures.moves().size(), 2u);
     EXPECT_NE(captures.root().capture_flags & MOVE_LIST_OVERFLOW, 0u);
     EXPECT_EQ(captures.root().max_captured, 4);
+}
+
+TEST(MoveGen, TheSearchsShortcutsAgreeWithTheFullList) {
+    // find_own_captures + list_moves, count_moves and has_quiet_move answer as
+    // generate_moves does, on random positions of every density, kings included.
+    std::mt19937_64 rng(16);
+    std::uniform_int_distribution<int> count(1, 20);
+    auto full = std::make_unique<PlyStack>();
+    auto own = std::make_unique<PlyStack>();
+    for (int i = 0; i < 20000; ++i) {
+        const Board board = random_board(rng, count(rng), count(rng), (i % 4) * 0.3);
+        const Side side = i % 2 ? WHITE : BLACK;
+        full->reset();
+        own->reset();
+        set_record_position(full->plies[0], board, side);
+        set_record_position(own->plies[0], board, side);
+        PlyRecord& expected = full->plies[0];
+        PlyRecord& record = own->plies[0];
+        generate_moves(side, expected);
+        find_own_captures(side, record);
+        list_moves(side, record);
+        ASSERT_EQ(record.move_count, expected.move_count) << to_fen(board, side);
+        ASSERT_EQ(record.max_captured, expected.max_captured);
+        for (int m = 0; m < expected.move_count; ++m) {
+            ASSERT_EQ(record.moves[m].word, expected.moves[m].word) << to_fen(board, side) << " move " << m;
+            if (expected.max_captured > 0) {
+                ASSERT_EQ(record.moves[m].remaining, expected.moves[m].remaining);
+            }
+        }
+        ASSERT_EQ(count_moves(side, record), expected.move_count) << to_fen(board, side);
+        if (expected.max_captured == 0) {
+            ASSERT_EQ(has_quiet_move(side, board), expected.move_count > 0) << to_fen(board, side);
+        }
+    }
 }

@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "engine/search/bench_positions.h"
 #include "tests/search/search_test_util.h"
 
 using Search = EngineTest;
@@ -162,4 +163,17 @@ TEST_F(Search, FixedPlyBelowTwoStillNamesAMove) {
     EXPECT_EQ(run_search(game_state()), 9);
     EXPECT_EQ(game_state().iteration_depth, 2);
     EXPECT_LT(game_state().engine_move, 9);
+}
+
+TEST_F(Search, BenchNodeCountIsPinned) {
+    // `vantor-cli bench --depth 6`: the 24 positions searched in turn from a fresh
+    // table. Move generation, ordering, pruning and evaluation all feed the count, so
+    // a change of behaviour anywhere changes it; a change of speed does not.
+    std::int64_t nodes = 0;
+    for (const char* fen : BENCH_POSITIONS) {
+        setup(fen, 6);
+        run_search(game_state());
+        nodes += game_state().node_count;
+    }
+    EXPECT_EQ(nodes, 379556);
 }
