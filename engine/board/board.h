@@ -76,6 +76,9 @@ struct PlyRecord {
     Bitboard black_jumpable[DIRECTION_COUNT] = {};
     Bitboard black_capturing_men = 0;
     Bitboard white_jumpable[DIRECTION_COUNT] = {};
+    // The side to move's kings that can take along each direction (valid while its
+    // king flag in capture_flags is set).
+    Bitboard king_takers[DIRECTION_COUNT] = {};
     std::int32_t move_count = 0;
     std::int32_t max_captured = 0;
     std::uint32_t capture_flags = 0;

@@ -13,33 +13,52 @@ constexpr int MAN_CAPTURE_DIRECTION[4] = {3, 2, 0, 1};  // their index in DIRECT
 // Quiet moves of any position: 2 for each of up to 50 men, 17 for each of up to 50 kings.
 constexpr int MAX_QUIET_MOVES = 17 * 50;
 
-// The direction a king turns to at a landing square: +5 -> -6, +6 -> +5, -5 -> +6,
-// -6 -> -5, indexed by offset + 6. Turning, then reversing, then turning again gives
-// back the direction the king arrived in.
-constexpr int PERPENDICULAR[13] = {-5, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0, -6, 5};
-constexpr int perpendicular(int d) { return PERPENDICULAR[d + 6]; }
-static_assert(perpendicular(5) == -6 && perpendicular(6) == 5);
-static_assert(perpendicular(-5) == 6 && perpendicular(-6) == -5);
+// The direction a king turns to at a landing square, as an index into DIRECTIONS:
+// +5 -> -6, +6 -> +5, -5 -> +6, -6 -> -5. It tries that side first, then the
+// opposite one (index ^ 2).
+constexpr int turn_index(int d) { return (d + 3) & 3; }
+static_assert(DIRECTIONS[turn_index(0)] == -6 && DIRECTIONS[turn_index(1)] == 5);
+static_assert(DIRECTIONS[turn_index(2)] == 6 && DIRECTIONS[turn_index(3)] == -5);
 
-// Index in DIRECTIONS (and RAY) of a direction offset, indexed by offset + 6.
-constexpr int DIRECTION_INDEX[13] = {3, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
-static_assert(DIRECTIONS[DIRECTION_INDEX[5 + 6]] == 5 && DIRECTIONS[DIRECTION_INDEX[-6 + 6]] == -6);
+inline int highest_bit(Bitboard b) { return 63 - std::countl_zero(b); }
 
-// The first square from t along direction d (an offset; t not counted) that is not
-// empty, or 0 when the ray reaches the edge of the board first. Found from the ray in
-// one step, where walking square by square costs a test per square; on a +5 or +6 ray
-// the nearest square is the lowest bit, on a -5 or -6 ray the highest.
+// The first square from t along direction d (index into DIRECTIONS; t not counted)
+// that is not empty, or 0 when the ray reaches the edge of the board first. Found from
+// the ray in one step, where walking square by square costs a test per square; on a
+// +5 or +6 ray the nearest square is the lowest bit, on a -5 or -6 ray the highest.
 inline int first_blocker(int t, int d, Bitboard empty) {
-    const Bitboard blockers = RAY[t][DIRECTION_INDEX[d + 6]] & ~empty & ~BIT_MASK[t];
+    const Bitboard blockers = RAY[t][d] & ~empty & ~BIT_MASK[t];
     if (!blockers) return 0;
-    return d > 0 ? lowest_bit(blockers) : 63 - std::countl_zero(blockers);
+    return d < 2 ? lowest_bit(blockers) : highest_bit(blockers);
 }
 
-struct KingScan {
-    int bit;
-    unsigned mask;  // directions (1 +5, 2 +6, 4 -5, 8 -6) in which a first capture exists
-    int piece[DIRECTION_COUNT];
-};
+// The squares among `from` that can take a piece of `jumpable` along direction d
+// (index into DIRECTIONS), found for all of them at once: a square can when the
+// squares between it and such a piece are all empty. The runs of empty squares leading
+// to the pieces are filled backward in steps of one, two and four squares (a diagonal
+// holds at most eight empty squares between a king and a piece); ghost bits are never
+// empty, so no run crosses the edge of the board.
+inline Bitboard kings_taking_along(int d, Bitboard from, Bitboard jumpable, Bitboard empty) {
+    const int step = DIRECTIONS[d] > 0 ? DIRECTIONS[d] : -DIRECTIONS[d];
+    const auto back = [d, step](Bitboard b, int n) { return d < 2 ? b >> (n * step) : b << (n * step); };
+    const Bitboard next_to = back(jumpable, 1);  // a king here takes at once
+    Bitboard run = next_to & empty;
+    Bitboard pass = empty;
+    run |= pass & back(run, 1);
+    pass &= back(pass, 1);
+    run |= pass & back(run, 2);
+    pass &= back(pass, 2);
+    run |= pass & back(run, 4);
+    return from & (next_to | back(run, 1));
+}
+
+// The same, for the pieces of `remaining` that have an empty square behind them
+// along d.
+inline Bitboard squares_taking_along(int d, Bitboard from, Bitboard remaining, Bitboard empty) {
+    const int step = DIRECTIONS[d] > 0 ? DIRECTIONS[d] : -DIRECTIONS[d];
+    const Bitboard behind_empty = d < 2 ? empty >> step : empty << step;
+    return kings_taking_along(d, from, remaining & behind_empty, empty);
+}
 
 // Working state of one generate_moves call.
 struct Generator {
@@ -50,7 +69,6 @@ struct Generator {
     int depth;  // pieces taken on the path being followed
     int from;
     std::uint32_t kind;
-    int dir;         // the direction the capturing king travels in
     Bitboard empty;  // empty squares; the capturing piece's own square counts as empty
     bool overflow;
 };
@@ -92,38 +110,72 @@ void man_capture_step(Generator& g, int t, Bitboard remaining) {
     record_capture(g, t, remaining);
 }
 
+template <int D>
 void king_capture_step(Generator& g, int t, Bitboard remaining);
 
-// From landing square t, look along the king's current direction for the next piece.
-inline void king_scan_from(Generator& g, int t, Bitboard remaining) {
-    const int d = g.dir;
-    const int s = first_blocker(t, d, g.empty);  // bit 0 is in no set: no capture
-    if ((remaining & BIT_MASK[s]) && (g.empty & BIT_MASK[s + d])) {
-        king_capture_step(g, s + d, remaining ^ BIT_MASK[s]);
+// The king on l takes the first piece along direction D (one it can take).
+template <int D>
+inline void king_take_along(Generator& g, int l, Bitboard remaining) {
+    const int s = first_blocker(l, D, g.empty);
+    king_capture_step<D>(g, s + DIRECTIONS[D], remaining ^ BIT_MASK[s]);
+}
+
+// Records every landing square of `landing` as the end of a path, nearest first along
+// direction D: the majority rule decided once for them all, as it would be one by one.
+template <int D>
+void record_landings(Generator& g, Bitboard landing, Bitboard remaining) {
+    if (g.depth < g.max) return;
+    if (g.depth > g.max) {
+        g.write = g.start;
+        g.max = g.depth;
+        g.overflow = false;
+    }
+    while (landing) {
+        const int l = D < 2 ? lowest_bit(landing) : highest_bit(landing);
+        landing ^= BIT_MASK[l];
+        write_move(g, g.from, l, remaining);
     }
 }
 
-// A king on t, the first empty square behind the piece it has just taken. Every empty
-// square behind that piece is a landing square: from each the king may turn to either
-// side, and each is recorded as an end square. Straight on, it may take the next piece
-// on the same diagonal from the last landing square. Taken pieces stay in place (they
-// are not in `remaining` and are not empty), so none is jumped twice.
+// A king on t, the first empty square behind the piece it has just taken, travelling
+// along direction D (index into DIRECTIONS; one function for each, so that every shift
+// is by a constant). Every empty square behind that piece is a
+// landing square: from each, nearest first, the king may turn to either side, and each
+// is an end square. Straight on, it may take the next piece on the same diagonal.
+// Taken pieces stay in place (they are not in `remaining` and are not empty), so none
+// is jumped twice.
+// A path that goes on is longer than one that ends on any of these landing squares, so
+// the landing squares are recorded only when no path goes on: the list comes out as if
+// each were recorded and then superseded.
+template <int D>
 void king_capture_step(Generator& g, int t, Bitboard remaining) {
+    const Bitboard ray = RAY[t][D];
+    const Bitboard blockers = ray & ~g.empty;
+    int s = 0;  // the first square that is not empty; bit 0 is in no set
+    Bitboard landing = ray;
+    if (D < 2) {
+        landing &= (blockers & (0 - blockers)) - 1;
+        if (blockers) s = lowest_bit(blockers);
+    } else if (blockers) {
+        s = highest_bit(blockers);
+        landing &= ~((BIT_MASK[s] << 1) - 1);
+    }
+    const bool straight = (remaining & BIT_MASK[s]) && (g.empty & BIT_MASK[s + DIRECTIONS[D]]);
+    constexpr int A = turn_index(D);
+    constexpr int B = A ^ 2;
+    const Bitboard turn_a = squares_taking_along(A, landing, remaining, g.empty);
+    const Bitboard turn_b = squares_taking_along(B, landing, remaining, g.empty);
     ++g.depth;
-    for (;;) {
-        g.dir = perpendicular(g.dir);
-        king_scan_from(g, t, remaining);
-        g.dir = -g.dir;
-        king_scan_from(g, t, remaining);
-        g.dir = perpendicular(g.dir);
-        record_capture(g, t, remaining);
-
-        t += g.dir;
-        if (g.empty & BIT_MASK[t]) continue;
-        if ((remaining & BIT_MASK[t]) && (g.empty & BIT_MASK[t + g.dir])) {
-            king_capture_step(g, t + g.dir, remaining ^ BIT_MASK[t]);
+    if (!(turn_a | turn_b) && !straight) {
+        record_landings<D>(g, landing, remaining);
+    } else {
+        for (Bitboard turns = turn_a | turn_b; turns;) {
+            const int l = D < 2 ? lowest_bit(turns) : highest_bit(turns);
+            turns ^= BIT_MASK[l];
+            if (turn_a & BIT_MASK[l]) king_take_along<A>(g, l, remaining);
+            if (turn_b & BIT_MASK[l]) king_take_along<B>(g, l, remaining);
         }
-        break;
+        if (straight) king_capture_step<D>(g, s + DIRECTIONS[D], remaining ^ BIT_MASK[s]);
     }
     --g.depth;
 }
@@ -146,81 +198,35 @@ void man_captures(Generator& g, const PlyRecord& record, bool white) {
     }
 }
 
-// The kings that can take a piece of `jumpable` along direction d (index into
-// DIRECTIONS), found for all kings at once: a king takes when the squares between it
-// and such a piece are all empty. The runs of empty squares leading to the pieces are
-// filled backward in steps of one, two and four squares (a diagonal holds at most
-// eight empty squares between a king and a piece); ghost bits are never empty, so no
-// run crosses the edge of the board.
-inline Bitboard kings_taking_along(int d, Bitboard kings, Bitboard jumpable, Bitboard empty) {
-    const int step = DIRECTIONS[d] > 0 ? DIRECTIONS[d] : -DIRECTIONS[d];
-    const auto back = [d, step](Bitboard b, int n) { return d < 2 ? b >> (n * step) : b << (n * step); };
-    const Bitboard next_to = back(jumpable, 1);  // a king here takes at once
-    Bitboard run = next_to & empty;
-    Bitboard pass = empty;
-    run |= pass & back(run, 1);
-    pass &= back(pass, 1);
-    run |= pass & back(run, 2);
-    pass &= back(pass, 2);
-    run |= pass & back(run, 4);
-    return kings & (next_to | back(run, 1));
-}
-
-// Finds, for every king of the side to move that can take and every direction, the
-// first opponent piece it could take; returns the number of kings listed (in bit
-// order; a king that cannot take would add nothing and is left out).
-int scan_king_captures(PlyRecord& record, bool white, KingScan* list) {
-    const Bitboard* jumpable = white ? record.black_jumpable : record.white_jumpable;
-    const Bitboard empty = record.board.empty;
+// Whether some king of the side to move has a first capture: the flag, before the
+// search knows whether it needs the list. The kings that can take along each direction
+// are kept in the record for king_captures.
+// Asked only when the side has kings.
+bool kings_can_capture(PlyRecord& record, bool white) {
     const Bitboard kings = white ? record.board.white_kings : record.board.black_kings;
-    Bitboard taking[DIRECTION_COUNT];
+    const Bitboard* jumpable = white ? record.black_jumpable : record.white_jumpable;
     Bitboard any = 0;
     for (int d = 0; d < DIRECTION_COUNT; ++d) {
-        taking[d] = kings_taking_along(d, kings, jumpable[d], empty);
-        any |= taking[d];
+        record.king_takers[d] = kings_taking_along(d, kings, jumpable[d], record.board.empty);
+        any |= record.king_takers[d];
     }
-    if (any) record.capture_flags |= white ? WHITE_KING_CAN_CAPTURE : BLACK_KING_CAN_CAPTURE;
-    int n = 0;
-    for (; any; any &= any - 1) {
-        KingScan& entry = list[n++];
-        entry.bit = lowest_bit(any);
-        entry.mask = 0;
-        for (int d = 0; d < DIRECTION_COUNT; ++d) {
-            if (!(taking[d] & BIT_MASK[entry.bit])) continue;
-            entry.piece[d] = first_blocker(entry.bit, DIRECTIONS[d], empty);
-            entry.mask |= 1u << d;
-        }
-    }
-    return n;
+    return any != 0;
 }
 
-// Whether some king of the side to move has a first capture: the flag alone, before the
-// search knows whether it needs the list (which scan_king_captures then builds).
-bool kings_can_capture(const PlyRecord& record, bool white) {
-    const Bitboard kings = white ? record.board.white_kings : record.board.black_kings;
-    if (!kings) return false;
-    const Bitboard* jumpable = white ? record.black_jumpable : record.white_jumpable;
-    Bitboard taking = 0;
-    for (int d = 0; d < DIRECTION_COUNT; ++d) {
-        taking |= kings_taking_along(d, kings, jumpable[d], record.board.empty);
-    }
-    return taking != 0;
-}
-
-void king_captures(Generator& g, const PlyRecord& record, bool white, const KingScan* list, int n) {
+// Every king that can take, in bit order, along +5, +6, -5, -6. Kept out of line, as
+// the kings' quiet moves are.
+[[gnu::noinline]] void king_captures(Generator& g, const PlyRecord& record, bool white) {
+    const Bitboard* takers = record.king_takers;
     g.kind = white ? WHITE_KING_CAPTURE : BLACK_KING_CAPTURE;
     g.depth = 0;
-    for (int i = 0; i < n; ++i) {
-        const KingScan& entry = list[i];
-        if (entry.mask == 0) continue;
-        g.from = entry.bit;
-        g.empty = record.board.empty | BIT_MASK[entry.bit];
-        for (int d = 0; d < DIRECTION_COUNT; ++d) {
-            if (!(entry.mask & 1u << d)) continue;
-            g.dir = DIRECTIONS[d];
-            const int piece = entry.piece[d];
-            king_capture_step(g, piece + g.dir, record.opponents ^ BIT_MASK[piece]);
-        }
+    for (Bitboard any = takers[0] | takers[1] | takers[2] | takers[3]; any; any &= any - 1) {
+        const int k = lowest_bit(any);
+        g.from = k;
+        g.empty = record.board.empty | BIT_MASK[k];
+        if (takers[0] & BIT_MASK[k]) king_take_along<0>(g, k, record.opponents);
+        if (takers[1] & BIT_MASK[k]) king_take_along<1>(g, k, record.opponents);
+        if (takers[2] & BIT_MASK[k]) king_take_along<2>(g, k, record.opponents);
+        if (takers[3] & BIT_MASK[k]) king_take_along<3>(g, k, record.opponents);
     }
 }
 
@@ -349,7 +355,8 @@ void compute_capture_masks(PlyRecord& record) {
 void find_captures(Side side, PlyRecord& record) {
     const bool white = side == WHITE;
     compute_capture_masks(record);
-    if (kings_can_capture(record, white)) {
+    const Board& b = record.board;
+    if ((white ? b.white_kings : b.black_kings) && kings_can_capture(record, white)) {
         record.capture_flags |= white ? WHITE_KING_CAN_CAPTURE : BLACK_KING_CAN_CAPTURE;
     }
 }
@@ -368,7 +375,7 @@ void find_own_captures(Side side, PlyRecord& record) {
     const Bitboard capturing = (white ? b.white_men : b.black_men) & (j0 >> 5 | j1 >> 6 | j2 << 5 | j3 << 6);
     (white ? record.white_capturing_men : record.black_capturing_men) = capturing;
     record.capture_flags = capturing ? (white ? WHITE_MAN_CAN_CAPTURE : BLACK_MAN_CAN_CAPTURE) : 0;
-    if (kings_can_capture(record, white)) {
+    if ((white ? b.white_kings : b.black_kings) && kings_can_capture(record, white)) {
         record.capture_flags |= white ? WHITE_KING_CAN_CAPTURE : BLACK_KING_CAN_CAPTURE;
     }
 }
@@ -400,11 +407,7 @@ void list_moves(Side side, PlyRecord& record) {
         // Men and kings share one list and one maximum: the majority rule spans both.
         record.opponents = white ? record.board.black() : record.board.white();
         if (record.capture_flags & man_flag) man_captures(g, record, white);
-        if (record.capture_flags & king_flag) {
-            KingScan kings[50];  // room for any set-up position, not only the 20 pieces of a game
-            const int king_count = scan_king_captures(record, white, kings);
-            king_captures(g, record, white, kings, king_count);
-        }
+        if (record.capture_flags & king_flag) king_captures(g, record, white);
         if (g.overflow) record.capture_flags |= MOVE_LIST_OVERFLOW;
         end = g.write;
         max = g.max;
@@ -443,10 +446,14 @@ int count_moves(Side side, PlyRecord& record) {
     const Bitboard e = b.empty;
     int count = white ? std::popcount(b.white_men << 5 & e) + std::popcount(b.white_men << 6 & e)
                       : std::popcount(b.black_men >> 5 & e) + std::popcount(b.black_men >> 6 & e);
-    for (Bitboard kings = white ? b.white_kings : b.black_kings; kings; kings &= kings - 1) {
-        const int k = lowest_bit(kings);
-        for (int d = 0; d < DIRECTION_COUNT; ++d) count += std::popcount(king_reach(k, d, e));
-    }
+    // The kings' squares, all kings at once: the k-th step of every ray is the set of
+    // squares k squares away whose whole way there is empty.
+    const Bitboard kings = white ? b.white_kings : b.black_kings;
+    if (!kings) return count;
+    for (Bitboard reach = kings << 5 & e; reach; reach = reach << 5 & e) count += std::popcount(reach);
+    for (Bitboard reach = kings << 6 & e; reach; reach = reach << 6 & e) count += std::popcount(reach);
+    for (Bitboard reach = kings >> 5 & e; reach; reach = reach >> 5 & e) count += std::popcount(reach);
+    for (Bitboard reach = kings >> 6 & e; reach; reach = reach >> 6 & e) count += std::popcount(reach);
     return count;
 }
 
