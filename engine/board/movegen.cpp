@@ -60,6 +60,58 @@ inline Bitboard squares_taking_along(int d, Bitboard from, Bitboard remaining, B
     return kings_taking_along(d, from, remaining & behind_empty, empty);
 }
 
+// Two directions side by side, one lane each, so that a set is worked out for two at
+// once: Up holds +5 and +6, Down holds -5 and -6 (each in the order of DIRECTIONS).
+// Stepping back against the direction is a right shift for Up and a left shift for Down.
+using Pair = Bitboard __attribute__((vector_size(2 * sizeof(Bitboard))));
+struct Lanes {
+    Pair up, down;
+};
+
+inline Lanes operator&(Lanes a, Lanes b) { return {a.up & b.up, a.down & b.down}; }
+inline Lanes operator|(Lanes a, Lanes b) { return {a.up | b.up, a.down | b.down}; }
+inline Lanes back(Lanes b, int n) {
+    const Pair steps = {5, 6};
+    return {b.up >> (steps * n), b.down << (steps * n)};
+}
+inline Lanes all_lanes(Bitboard b) { return {Pair{b, b}, Pair{b, b}}; }
+inline Bitboard any_lane(Lanes b) {
+    const Pair both = b.up | b.down;
+    return both[0] | both[1];
+}
+inline void store_lanes(Bitboard* out, Lanes b) {
+    __builtin_memcpy(out, &b.up, sizeof b.up);
+    __builtin_memcpy(out + 2, &b.down, sizeof b.down);
+}
+
+// The side to move's captures, for all four directions at once: stores the jumpable
+// sets of its opponent, its capturing men and (when it has kings) the kings that can
+// take along each direction; returns its two capture_flags bits. The king sets are the
+// fill of kings_taking_along, lane by lane.
+inline std::uint32_t own_captures(PlyRecord& record, bool white) {
+    const Board& b = record.board;
+    const Lanes empty = all_lanes(b.empty);
+    const Lanes jumpable = all_lanes(white ? b.black() : b.white()) & back(empty, 1);
+    store_lanes(white ? record.black_jumpable : record.white_jumpable, jumpable);
+    const Lanes next_to = back(jumpable, 1);  // a man or king here takes at once
+    const Bitboard capturing = (white ? b.white_men : b.black_men) & any_lane(next_to);
+    (white ? record.white_capturing_men : record.black_capturing_men) = capturing;
+    std::uint32_t flags = capturing ? (white ? WHITE_MAN_CAN_CAPTURE : BLACK_MAN_CAN_CAPTURE) : 0;
+    const Bitboard kings = white ? b.white_kings : b.black_kings;
+    if (!kings) return flags;
+    Lanes run = next_to & empty;
+    Lanes pass = empty;
+    run = run | (pass & back(run, 1));
+    pass = pass & back(pass, 1);
+    run = run | (pass & back(run, 2));
+    pass = pass & back(pass, 2);
+    run = run | (pass & back(run, 4));
+    const Lanes takers = all_lanes(kings) & (next_to | back(run, 1));
+    store_lanes(record.king_takers, takers);
+    if (any_lane(takers)) flags |= white ? WHITE_KING_CAN_CAPTURE : BLACK_KING_CAN_CAPTURE;
+    return flags;
+}
+
 // Working state of one generate_moves call.
 struct Generator {
     MoveRecord* start;
@@ -196,21 +248,6 @@ void man_captures(Generator& g, const PlyRecord& record, bool white) {
             }
         }
     }
-}
-
-// Whether some king of the side to move has a first capture: the flag, before the
-// search knows whether it needs the list. The kings that can take along each direction
-// are kept in the record for king_captures.
-// Asked only when the side has kings.
-bool kings_can_capture(PlyRecord& record, bool white) {
-    const Bitboard kings = white ? record.board.white_kings : record.board.black_kings;
-    const Bitboard* jumpable = white ? record.black_jumpable : record.white_jumpable;
-    Bitboard any = 0;
-    for (int d = 0; d < DIRECTION_COUNT; ++d) {
-        record.king_takers[d] = kings_taking_along(d, kings, jumpable[d], record.board.empty);
-        any |= record.king_takers[d];
-    }
-    return any != 0;
 }
 
 // Every king that can take, in bit order, along +5, +6, -5, -6. Kept out of line, as
@@ -355,30 +392,11 @@ void compute_capture_masks(PlyRecord& record) {
 void find_captures(Side side, PlyRecord& record) {
     const bool white = side == WHITE;
     compute_capture_masks(record);
-    const Board& b = record.board;
-    if ((white ? b.white_kings : b.black_kings) && kings_can_capture(record, white)) {
-        record.capture_flags |= white ? WHITE_KING_CAN_CAPTURE : BLACK_KING_CAN_CAPTURE;
-    }
+    const std::uint32_t other = white ? BLACK_MAN_CAN_CAPTURE : WHITE_MAN_CAN_CAPTURE;
+    record.capture_flags = (record.capture_flags & other) | own_captures(record, white);
 }
 
-void find_own_captures(Side side, PlyRecord& record) {
-    const Board& b = record.board;
-    const bool white = side == WHITE;
-    const Bitboard e = b.empty;
-    const Bitboard opponents = white ? b.black() : b.white();
-    Bitboard* jumpable = white ? record.black_jumpable : record.white_jumpable;
-    const Bitboard j0 = opponents & e >> 5, j1 = opponents & e >> 6, j2 = opponents & e << 5, j3 = opponents & e << 6;
-    jumpable[0] = j0;
-    jumpable[1] = j1;
-    jumpable[2] = j2;
-    jumpable[3] = j3;
-    const Bitboard capturing = (white ? b.white_men : b.black_men) & (j0 >> 5 | j1 >> 6 | j2 << 5 | j3 << 6);
-    (white ? record.white_capturing_men : record.black_capturing_men) = capturing;
-    record.capture_flags = capturing ? (white ? WHITE_MAN_CAN_CAPTURE : BLACK_MAN_CAN_CAPTURE) : 0;
-    if ((white ? b.white_kings : b.black_kings) && kings_can_capture(record, white)) {
-        record.capture_flags |= white ? WHITE_KING_CAN_CAPTURE : BLACK_KING_CAN_CAPTURE;
-    }
-}
+void find_own_captures(Side side, PlyRecord& record) { record.capture_flags = own_captures(record, side == WHITE); }
 
 bool has_quiet_move(Side side, const Board& board) {
     // A man steps onto an empty square ahead of it; a king onto one in any direction.
