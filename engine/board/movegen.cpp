@@ -362,38 +362,24 @@ inline std::ptrdiff_t quiet_move_bound(const Board& board, bool white) {
 
 }  // namespace
 
-void compute_capture_masks(PlyRecord& record) {
+void find_captures(Side side, PlyRecord& record) {
+    // The side to move's sets as find_own_captures finds them, and the other side's
+    // jumpable sets and capturing men (whether its kings could take is not asked).
+    const bool white = side == WHITE;
     const Board& b = record.board;
     const Bitboard e = b.empty;
-    const Bitboard black = b.black();
-    const Bitboard white = b.white();
-    const Bitboard white_men = b.white_men;
-    const Bitboard black_men = b.black_men;
-
-    const Bitboard bj0 = black & e >> 5, bj1 = black & e >> 6, bj2 = black & e << 5, bj3 = black & e << 6;
-    const Bitboard wj0 = white & e >> 5, wj1 = white & e >> 6, wj2 = white & e << 5, wj3 = white & e << 6;
-    const Bitboard white_capturing = white_men & (bj0 >> 5 | bj1 >> 6 | bj2 << 5 | bj3 << 6);
-    const Bitboard black_capturing = black_men & (wj0 >> 5 | wj1 >> 6 | wj2 << 5 | wj3 << 6);
-
-    record.black_jumpable[0] = bj0;
-    record.black_jumpable[1] = bj1;
-    record.black_jumpable[2] = bj2;
-    record.black_jumpable[3] = bj3;
-    record.white_jumpable[0] = wj0;
-    record.white_jumpable[1] = wj1;
-    record.white_jumpable[2] = wj2;
-    record.white_jumpable[3] = wj3;
-    record.white_capturing_men = white_capturing;
-    record.black_capturing_men = black_capturing;
-    record.capture_flags = (white_capturing ? WHITE_MAN_CAN_CAPTURE : 0) |
-                           (black_capturing ? BLACK_MAN_CAN_CAPTURE : 0);
-}
-
-void find_captures(Side side, PlyRecord& record) {
-    const bool white = side == WHITE;
-    compute_capture_masks(record);
-    const std::uint32_t other = white ? BLACK_MAN_CAN_CAPTURE : WHITE_MAN_CAN_CAPTURE;
-    record.capture_flags = (record.capture_flags & other) | own_captures(record, white);
+    const Bitboard targets = white ? b.white() : b.black();
+    Bitboard* jumpable = white ? record.white_jumpable : record.black_jumpable;
+    jumpable[0] = targets & e >> 5;
+    jumpable[1] = targets & e >> 6;
+    jumpable[2] = targets & e << 5;
+    jumpable[3] = targets & e << 6;
+    const Bitboard capturing = (white ? b.black_men : b.white_men) &
+                               ((targets & e >> 5) >> 5 | (targets & e >> 6) >> 6 | (targets & e << 5) << 5 |
+                                (targets & e << 6) << 6);
+    (white ? record.black_capturing_men : record.white_capturing_men) = capturing;
+    const std::uint32_t other = capturing ? (white ? BLACK_MAN_CAN_CAPTURE : WHITE_MAN_CAN_CAPTURE) : 0;
+    record.capture_flags = other | own_captures(record, white);
 }
 
 void find_own_captures(Side side, PlyRecord& record) { record.capture_flags = own_captures(record, side == WHITE); }

@@ -38,6 +38,3 @@ int count_moves(Side side, PlyRecord& record);
 
 // Whether the side has a move that takes nothing (asked of a position without captures).
 bool has_quiet_move(Side side, const Board& board);
-
-// The jumpable sets and capturing men of both sides; bit 1 / 4 of capture_flags.
-void compute_capture_masks(PlyRecord& record);
