@@ -32,6 +32,22 @@ TEST(MoveGen, KingsSlideNearestSquareFirst) {
     EXPECT_EQ(TestPosition("W:W28:B").moves(), (Moves{"28-22", "28-23"}));
 }
 
+TEST(MoveGen, CapturesInGenerationOrder) {
+    // Men before kings, kings in bit order along +5, +6, -5, -6, and each path's end
+    // squares nearest first, whether it turns, goes straight on or stops.
+    EXPECT_EQ(TestPosition("W:WK19,K39,47:B1,3,5,K8,K13,K17,K28,K32,K41,42,K45,K50").moves(),
+              (Moves{"47x27 (32,42)", "39x9 (13,28)", "39x4 (13,28)", "39x11 (17,28)", "39x6 (17,28)"}));
+    EXPECT_EQ(TestPosition("W:WK3,13,K16,43,K44,45,48,50:BK1,5,K8,14,17,K19,K22,23,26,29,34,41,K47,K49").moves(),
+              (Moves{"13x33 (19,29)", "3x33 (14,29)", "3x38 (14,29)", "3x42 (14,29)", "3x39 (14,34)",
+                     "3x21 (8,17)"}));
+    EXPECT_EQ(TestPosition("W:WK5,K8,K10,K19,29-30,K46,50:B2,K4,K13,16-17,K23,33,K34,K40,41,K42,K44,K47-48").moves(),
+              (Moves{"50x28 (33,44)", "29x9 (13,23)", "30x28 (33,34)", "46x11 (17,41)", "46x6 (17,41)",
+                     "46x39 (33,41)", "19x39 (23,33)", "19x11 (17,23)", "19x6 (17,23)"}));
+    EXPECT_EQ(TestPosition("W:WK18-19,K42,K49-50:B4,K9,16,K17,27,K33,34,K46").moves(),
+              (Moves{"49x28 (9,17,27,33,34)", "49x22 (9,17,27,33,34)", "42x30 (9,17,27,33,34)",
+                     "42x25 (9,17,27,33,34)"}));
+}
+
 // FMJD rule positions and their legal moves, from the published reference data
 // (../shared/reference/perft-and-rules.md, "Rule positions"). Each entry is compared as
 // a set of distinct moves; duplicate paths are checked separately below.

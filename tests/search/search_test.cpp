@@ -84,6 +84,25 @@ TEST_F(Search, EqualHistoryCountersAreTakenInListOrder) {
     EXPECT_EQ(order, (std::vector<int>{5, 0, 1, 2, 3, 4, 6, 7, 8}));
 }
 
+TEST_F(Search, EachHistoryPickSeesTheCountersAsTheyAreThen) {
+    setup("W:W31-50:B1-20");
+    history_reset();
+    PlyRecord& root = root_record();
+    generate_moves(WHITE, root);
+    History[move_key(root.moves[3].word)] = 50;
+    History[move_key(root.moves[6].word)] = 40;
+    std::vector<int> order;
+    pick_history_move(root);
+    order.push_back(root.current);
+    root.best = 7;
+    history_bonus(root, 6);  // move 7 now 65: above the runner-up of the last pick
+    for (int i = 1; i < root.move_count; ++i) {
+        pick_history_move(root);
+        order.push_back(root.current);
+    }
+    EXPECT_EQ(order, (std::vector<int>{3, 7, 6, 0, 1, 2, 4, 5, 8}));
+}
+
 TEST_F(Search, HistoryBonusDoublesWithDepthAndSaturates) {
     setup("W:W31-50:B1-20");
     history_reset();
