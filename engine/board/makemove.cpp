@@ -23,6 +23,23 @@ constexpr std::array<std::array<std::uint32_t, 64>, 4> KEYS = [] {
     return keys;
 }();
 
+constexpr std::array<std::array<std::uint32_t, 64>, 9> KEY_FROM = [] {
+    std::array<std::array<std::uint32_t, 64>, 9> keys{};
+    for (std::uint32_t kind = WHITE_MAN_MOVE; kind <= BLACK_KING_CAPTURE; ++kind) {
+        keys[kind] = KEYS[(kind - 1) >> 1];  // kinds 1-2, 3-4, 5-6, 7-8: rows 0-3
+    }
+    return keys;
+}();
+
+constexpr std::array<std::array<std::uint32_t, 64>, 9> KEY_TO = [] {
+    std::array<std::array<std::uint32_t, 64>, 9> keys = KEY_FROM;
+    for (int b = 0; b < 64; ++b) {
+        if (WHITE_CROWNING_ROW >> b & 1) keys[WHITE_MAN_MOVE][b] = keys[WHITE_MAN_CAPTURE][b] = KEYS[WHITE_KING_ROW][b];
+        if (BLACK_CROWNING_ROW >> b & 1) keys[BLACK_MAN_MOVE][b] = keys[BLACK_MAN_CAPTURE][b] = KEYS[BLACK_KING_ROW][b];
+    }
+    return keys;
+}();
+
 void apply_captures(PlyRecord& record, Bitboard captured, std::uint32_t key, Side capturing_side) {
     PlyRecord& next = (&record)[1];
     const bool white = capturing_side == WHITE;

@@ -12,6 +12,12 @@
 extern const std::array<std::array<std::uint32_t, 64>, 4> KEYS;
 enum KeyRow { WHITE_MAN_ROW = 0, WHITE_KING_ROW = 1, BLACK_MAN_ROW = 2, BLACK_KING_ROW = 3 };
 
+// The same values by move kind (1-8): KEY_FROM for the piece leaving a square, KEY_TO
+// for it arriving (a man on the far row arrives crowned), so that a listed move's key
+// change is two look-ups without a row or crowning test.
+extern const std::array<std::array<std::uint32_t, 64>, 9> KEY_FROM;
+extern const std::array<std::array<std::uint32_t, 64>, 9> KEY_TO;
+
 // Marks the move tried and writes the position after it (board, material, key) into
 // the next record. A move already marked tried is left alone and nothing is written.
 void make_move(PlyRecord& record, MoveRecord& move);
@@ -26,14 +32,9 @@ std::uint32_t compute_key(const PlyRecord& record);
 // into the next record's key. Inline: the search asks it for every move it lists.
 inline std::uint32_t key_after(const PlyRecord& record, const MoveRecord& move) {
     const std::uint32_t kind = move_kind(move.word);
-    const int row = static_cast<int>(kind - 1) >> 1;  // kinds 1-2, 3-4, 5-6, 7-8: rows 0-3
-    const int f = move_from(move.word);
-    const int t = move_to(move.word);
-    const bool crowned = (row == WHITE_MAN_ROW && (BIT_MASK[t] & WHITE_CROWNING_ROW)) ||
-                         (row == BLACK_MAN_ROW && (BIT_MASK[t] & BLACK_CROWNING_ROW));
-    std::uint32_t key = record.key ^ KEYS[row][f] ^ KEYS[row + (crowned ? 1 : 0)][t];
+    std::uint32_t key = record.key ^ KEY_FROM[kind][move_from(move.word)] ^ KEY_TO[kind][move_to(move.word)];
     if (!is_capture_kind(kind)) return key;
-    const bool white = row < BLACK_MAN_ROW;
+    const bool white = kind <= WHITE_KING_CAPTURE;
     const Board& b = record.board;
     const int lost = white ? BLACK_MAN_ROW : WHITE_MAN_ROW;
     for (Bitboard c = (white ? b.black_men : b.white_men) & ~move.remaining; c; c &= c - 1) {
