@@ -73,7 +73,7 @@ void make_move(PlyRecord& record, MoveRecord& move) {
     const int t = move_to(move.word);
     const Bitboard from = Bitboard{1} << f;  // a shift, not a table read: from and to are 0-63
     const Bitboard to = Bitboard{1} << t;
-    std::uint32_t key = record.key;
+    const std::uint32_t key = record.key ^ KEY_FROM[kind_byte][f] ^ KEY_TO[kind_byte][t];
     next.material = record.material;
     n = b;
 
@@ -83,15 +83,12 @@ void make_move(PlyRecord& record, MoveRecord& move) {
             const bool capture = kind_byte == WHITE_MAN_CAPTURE;
             const Bitboard moved = capture ? from ^ to : from | to;
             n.empty ^= moved;
-            key ^= KEYS[WHITE_MAN_ROW][f];
             if (to & WHITE_CROWNING_ROW) {
                 n.white_men &= ~from;
                 n.white_kings |= to;
-                key ^= KEYS[WHITE_KING_ROW][t];
                 next.material += CROWNING_GAIN;
             } else {
                 n.white_men ^= moved;
-                key ^= KEYS[WHITE_MAN_ROW][t];
             }
             break;
         }
@@ -100,7 +97,6 @@ void make_move(PlyRecord& record, MoveRecord& move) {
             const Bitboard moved = kind_byte == WHITE_KING_CAPTURE ? from ^ to : from | to;
             n.white_kings ^= moved;
             n.empty ^= moved;
-            key ^= KEYS[WHITE_KING_ROW][f] ^ KEYS[WHITE_KING_ROW][t];
             break;
         }
         case BLACK_MAN_MOVE:
@@ -108,15 +104,12 @@ void make_move(PlyRecord& record, MoveRecord& move) {
             const bool capture = kind_byte == BLACK_MAN_CAPTURE;
             const Bitboard moved = capture ? from ^ to : from | to;
             n.empty ^= moved;
-            key ^= KEYS[BLACK_MAN_ROW][f];
             if (to & BLACK_CROWNING_ROW) {
                 n.black_men &= ~from;
                 n.black_kings |= to;
-                key ^= KEYS[BLACK_KING_ROW][t];
                 next.material -= CROWNING_GAIN;
             } else {
                 n.black_men ^= moved;
-                key ^= KEYS[BLACK_MAN_ROW][t];
             }
             break;
         }
@@ -124,7 +117,6 @@ void make_move(PlyRecord& record, MoveRecord& move) {
             const Bitboard moved = kind_byte == BLACK_KING_CAPTURE ? from ^ to : from | to;
             n.black_kings ^= moved;
             n.empty ^= moved;
-            key ^= KEYS[BLACK_KING_ROW][f] ^ KEYS[BLACK_KING_ROW][t];
             break;
         }
     }
