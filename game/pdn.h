@@ -56,8 +56,7 @@ struct PdnMove {
     std::int32_t index = 0;
     MoveRecord move;
     bool operator==(const PdnMove& other) const {
-        return index == other.index && move.word == other.move.word &&
-               move.remaining == other.move.remaining;
+        return index == other.index && same_move(move, other.move);
     }
 };
 

@@ -432,7 +432,7 @@ bool HubEngine::book_move(std::uint32_t& index) {
         generate_moves(side, root);
         int found = -1;
         for (int i = 0; i < root.move_count && found < 0; ++i) {
-            if (root.moves[i].word == played.word && root.moves[i].remaining == played.remaining) found = i;
+            if (same_move(root.moves[i], played)) found = i;
         }
         if (found < 0) return false;
         state.side = side;

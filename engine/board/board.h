@@ -65,6 +65,14 @@ struct MoveRecord {
     Bitboard remaining = 0;  // captures only: the opponent's pieces left after the move
 };
 
+// Whether two listed moves are the same move. `remaining` is written for captures only
+// (a quiet move's slot keeps whatever an earlier list left there), so it is compared
+// for captures only; the tried flag is ignored.
+inline constexpr bool same_move(const MoveRecord& a, const MoveRecord& b) {
+    return ((a.word ^ b.word) & MOVE_WORD_MASK) == 0 &&
+           (!is_capture_kind(move_kind(a.word)) || a.remaining == b.remaining);
+}
+
 // The record of one position on a search path. Making a move from record k writes
 // the position after it into record k + 1; nothing is ever unmade.
 struct PlyRecord {

@@ -157,6 +157,25 @@ TEST(Hub, HandshakePositionsSearchesAndErrors) {
     EXPECT_EQ(hub.exit_status(), 0);
 }
 
+TEST(Hub, TheBookFollowsTheMovesWhateverTheLastPositionLeftInTheMoveList) {
+    // The last position had a capture first in its list; 31-26, first in the start
+    // position's list, must still be found in the book and answered at once.
+    HubProcess hub;
+    hub.send("init");
+    EXPECT_EQ(hub.line(), "ready");
+    hub.send("pos pos=" + START + " moves=\"32-28 19-23\"");
+    hub.send("level depth=3");
+    hub.send("go think");
+    EXPECT_EQ(hub.lines_until("done").back(), "done move=28x19x23");
+    hub.send("pos pos=" + START + " moves=\"31-26\"");
+    hub.send("level move-time=5");
+    hub.send("go think");
+    const std::string done = hub.line();
+    EXPECT_TRUE(starts(done, "done move=")) << done;
+    hub.send("quit");
+    EXPECT_EQ(hub.exit_status(), 0);
+}
+
 TEST(Hub, TheBookAnswersAtTheStartAndClosedInputEndsTheEngine) {
     HubProcess hub;
     hub.send("init");  // parameters as declared: the book is on
