@@ -27,13 +27,7 @@ std::int64_t search_to_depth(const char* fen, int depth) {
     Side side = WHITE;
     std::string error;
     parse_fen(fen, board, side, error);
-    set_record_position(root_record(), board, side);
-    state.board = board;
-    state.side = side;
-    state.computer_to_move = 1;
-    state.search_kind = FIXED_PLY;
-    state.search_limit = depth;
-    state.engine_request = REQUEST_SEARCH;
+    prepare_fixed_ply_search(state, board, side, depth);
     run_search(state);
     return state.node_count;
 }

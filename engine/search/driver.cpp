@@ -145,6 +145,18 @@ void engine_reset(GameState& state) {
     history_reset();
 }
 
+void prepare_fixed_ply_search(GameState& state, const Board& board, Side side, int depth) {
+    set_record_position(root_record(), board, side);
+    state.board = board;
+    state.side = side;
+    state.computer_to_move = 1;
+    state.search_kind = FIXED_PLY;
+    state.search_limit = depth;
+    state.engine_move = 0;
+    state.pv_length = 0;
+    state.engine_request = REQUEST_SEARCH;
+}
+
 int run_search(GameState& state) {
     reporting_state = &state;
     PlyRecord& root = root_record();

@@ -52,6 +52,9 @@ void set_computer_move_commit(bool (*commit)());
 void set_game_length_source(int (*game_length)());
 
 int run_search(GameState& state);
+// Sets the game state up for the computer to search `board` to `depth` at Fixed Ply
+// (the command-line tool and the benchmarks).
+void prepare_fixed_ply_search(GameState& state, const Board& board, Side side, int depth);
 void allocate_time(GameState& state);
 void report_progress(int code);
 void build_pv(GameState& state);

@@ -55,19 +55,6 @@ void prepare_engine() {
     tt_allocate(TTMode::START_UP, TT_DEFAULT_CHOICE);
 }
 
-// Sets the game state up for the computer to search `board`.
-void prepare_search(GameState& state, const Board& board, Side side, int depth) {
-    set_record_position(root_record(), board, side);
-    state.board = board;
-    state.side = side;
-    state.computer_to_move = 1;
-    state.search_kind = FIXED_PLY;
-    state.search_limit = depth;
-    state.engine_move = 0;
-    state.pv_length = 0;
-    state.engine_request = REQUEST_SEARCH;
-}
-
 }  // namespace
 
 int run_search(int argc, char** argv) {
@@ -98,7 +85,7 @@ int run_search(int argc, char** argv) {
         settings().endgame_use = 1;
     }
     GameState& state = game_state();
-    prepare_search(state, board, side, static_cast<int>(depth));
+    prepare_fixed_ply_search(state, board, side, static_cast<int>(depth));
     app_state().pv_shown = 1;
     IterationPrinter printer(state);
     set_engine_reporter(&printer);
@@ -143,7 +130,7 @@ int run_bench(int argc, char** argv) {
         Board board;
         Side side = WHITE;
         parse_fen(fen, board, side, error);
-        prepare_search(state, board, side, static_cast<int>(depth));
+        prepare_fixed_ply_search(state, board, side, static_cast<int>(depth));
         const auto start = Clock::now();
         const int legal = ::run_search(state);
         seconds += std::chrono::duration<double>(Clock::now() - start).count();
