@@ -9,6 +9,7 @@
 #include "engine/knowledge/egdb.h"
 #include "engine/knowledge/evaluation.h"
 #include "engine/search/driver.h"
+#include "engine/search/strong_search.h"
 #include "engine/search/tt.h"
 #include "hub/hub_line.h"
 #include "records/app_state.h"
@@ -217,7 +218,10 @@ bool HubEngine::handle(const std::string& text) {
     } else if (c == "init") {
         initialise();
     } else if (c == "new-game") {
-        if (initialised_) tt_clear(root_record());
+        if (initialised_) {
+            tt_clear(root_record());
+            strong_new_game();
+        }
     } else if (c == "pos") {
         set_position(line);
     } else if (c == "level") {
@@ -388,9 +392,29 @@ void HubEngine::go(const std::string& mode) {
     timed_ = limit_ == Limit::MOVE_TIME || limit_ == Limit::GAME_TIME;
     allotted_ = std::chrono::duration_cast<Clock::duration>(move_budget());
     deadline_ = timed_ && !pondering_ ? Clock::now() + allotted_ : Clock::time_point::max();
+    give_strong_engine_its_time();
     reporter_->begin(board_, side_);
     searching_ = true;
     engine_start(state);
+}
+
+// The strong engine spends its time by how settled its move is: it aims at the share and,
+// in a game with a clock, may run to two and a half times it (never past half of what
+// is left). The classic engine is stopped at the share.
+void HubEngine::give_strong_engine_its_time() {
+    using std::chrono::milliseconds;
+    if (engine_kind() != EngineKind::STRONG) return;
+    if (!timed_ || pondering_) {
+        strong_set_budget(milliseconds{0}, milliseconds{0});
+        return;
+    }
+    auto maximum = allotted_;
+    if (limit_ == Limit::GAME_TIME) {
+        const auto half_left = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(0.5 * move_time_));
+        maximum = std::max(allotted_, std::min(allotted_ * 5 / 2, half_left));
+        deadline_ = Clock::now() + maximum;
+    }
+    strong_set_budget(std::chrono::duration_cast<milliseconds>(allotted_), std::chrono::duration_cast<milliseconds>(maximum));
 }
 
 void HubEngine::tick() {

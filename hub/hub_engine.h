@@ -58,6 +58,7 @@ private:
     void finish_search();
     bool book_move(std::uint32_t& index);
     std::chrono::duration<double> move_budget() const;
+    void give_strong_engine_its_time();
 
     std::string directory_;
     std::function<void(const std::string&)> write_;

@@ -11,6 +11,7 @@
 #include "engine/board/movegen.h"
 #include "engine/knowledge/evaluation.h"
 #include "engine/search/search.h"
+#include "engine/search/strong_search.h"
 #include "engine/search/tt.h"
 
 namespace {
@@ -21,6 +22,7 @@ int no_moves_played() { return 0; }
 int (*game_length_source)() = no_moves_played;
 
 GameState* reporting_state = nullptr;  // the state of the search in progress
+std::atomic<EngineKind> kind_in_use{EngineKind::CLASSIC};
 
 std::thread engine;
 std::atomic<bool> quitting{false};
@@ -157,8 +159,23 @@ void prepare_fixed_ply_search(GameState& state, const Board& board, Side side, i
     state.engine_request = REQUEST_SEARCH;
 }
 
+void set_engine_kind(EngineKind kind) { kind_in_use = kind; }
+EngineKind engine_kind() { return kind_in_use; }
+
+bool engine_kind_from_name(const std::string& name, EngineKind& kind) {
+    if (name == "classic") {
+        kind = EngineKind::CLASSIC;
+    } else if (name == "strong") {
+        kind = EngineKind::STRONG;
+    } else {
+        return false;
+    }
+    return true;
+}
+
 int run_search(GameState& state) {
     reporting_state = &state;
+    if (kind_in_use == EngineKind::STRONG) return strong_run_search(state);
     PlyRecord& root = root_record();
     const Side side = state.side;
     engine_reset(state);

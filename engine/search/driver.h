@@ -51,6 +51,14 @@ void set_computer_move_commit(bool (*commit)());
 // The number of moves of the game record (for the Tournament time budget).
 void set_game_length_source(int (*game_length)());
 
+// The engine that run_search uses: the program's own (CLASSIC, the default) or the
+// strong one beside it (strong_search.h). Chosen before the engine thread searches.
+enum class EngineKind { CLASSIC, STRONG };
+void set_engine_kind(EngineKind kind);
+EngineKind engine_kind();
+// "classic" or "strong"; false for any other name.
+bool engine_kind_from_name(const std::string& name, EngineKind& kind);
+
 int run_search(GameState& state);
 // Sets the game state up for the computer to search `board` to `depth` at Fixed Ply
 // (the command-line tool and the benchmarks).

@@ -133,10 +133,12 @@ int run_dxp(int argc, char** argv) {
     std::string error;
     if (!options.parse(argc, argv, 2,
                        {{"connect", true}, {"listen", true}, {"games", true}, {"time", true}, {"moves", true},
-                        {"color", true}, {"ply", true}, {"timeout", true}, {"fen", true}, {"save", true}},
+                        {"color", true}, {"ply", true}, {"timeout", true}, {"fen", true}, {"save", true},
+                        {"engine", true}},
                        error)) {
         return usage_error(error);
     }
+    if (!apply_engine_option(options, error)) return usage_error(error);
     if (!options.positional().empty()) return usage_error("dxp takes no argument '" + options.positional()[0] + "'");
     DxpOptions dxp;
     if (!read_dxp_options(options, dxp, error)) return usage_error(error);

@@ -19,7 +19,11 @@ constexpr std::size_t MAX_LINE = 1 << 20;
 }  // namespace
 
 int run_hub(int argc, char** argv) {
-    if (argc > 2) return usage_error(std::string("hub takes no argument '") + argv[2] + "'");
+    Options options;
+    std::string error;
+    if (!options.parse(argc, argv, 2, {{"engine", true}}, error)) return usage_error(error);
+    if (!options.positional().empty()) return usage_error("hub takes no argument '" + options.positional()[0] + "'");
+    if (!apply_engine_option(options, error)) return usage_error(error);
     HubEngine engine(".", [](const std::string& line) {
         std::printf("%s\n", line.c_str());
         std::fflush(stdout);

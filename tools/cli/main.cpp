@@ -21,16 +21,16 @@ constexpr Command COMMANDS[] = {
     {"perft", "perft [--fen F] [--divide] [--unique] DEPTH", run_perft},
     {"eval", "eval [--fen F] [--bound B]", run_eval},
     {"egdb", "egdb [--fen F] [--dir D]", run_egdb},
-    {"search", "search [--fen F] (--depth N | --movetime S) [--egdb]", run_search},
-    {"bench", "bench [--depth N]", run_bench},
-    {"selfplay", "selfplay [--ply N | --movetime S] [--games G] [--save DIR] [--pdn FILE]", run_selfplay},
-    {"remote", "remote --com N --computer white|black [--ply P] [--moves M] [--timeout S]", run_remote},
+    {"search", "search [--fen F] (--depth N | --movetime S) [--egdb] [--engine classic|strong]", run_search},
+    {"bench", "bench [--depth N] [--engine classic|strong]", run_bench},
+    {"selfplay", "selfplay [--ply N | --movetime S] [--games G] [--save DIR] [--pdn FILE] [--engine E]", run_selfplay},
+    {"remote", "remote --com N --computer white|black [--ply P] [--moves M] [--timeout S] [--engine E]", run_remote},
     {"show", "show FILE [--game N]", run_show},
     {"dxp",
      "dxp (--connect HOST[:PORT] | --listen [ADDR:]PORT) [--games N] [--time MIN --moves N] "
-     "[--color white|black] [--ply P] [--fen F] [--timeout S] [--save DIR]",
+     "[--color white|black] [--ply P] [--fen F] [--timeout S] [--save DIR] [--engine E]",
      run_dxp},
-    {"hub", "hub  (the Hub protocol on standard input and output)", run_hub},
+    {"hub", "hub [--engine classic|strong]  (the Hub protocol on standard input and output)", run_hub},
     {"pdn", "pdn check FILE | pdn convert IN OUT [--game N]", run_pdn},
 };
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "engine/board/fen.h"
+#include "engine/search/driver.h"
 
 bool Options::parse(int argc, char** argv, int first, const std::vector<OptionSpec>& specs,
                     std::string& error) {
@@ -77,6 +78,16 @@ bool read_position(const Options& options, Board& board, Side& side, std::string
         error = "bad FEN: " + error;
         return false;
     }
+    return true;
+}
+
+bool apply_engine_option(const Options& options, std::string& error) {
+    EngineKind kind = EngineKind::CLASSIC;
+    if (const auto name = options.value("engine"); name && !engine_kind_from_name(*name, kind)) {
+        error = "engine must be classic or strong";
+        return false;
+    }
+    set_engine_kind(kind);
     return true;
 }
 

@@ -37,5 +37,9 @@ bool parse_seconds(const std::string& text, double& value);
 // The position of --fen, or the start position (White to move).
 bool read_position(const Options& options, Board& board, Side& side, std::string& error);
 
+// Chooses the engine of --engine classic|strong (classic without the option); false
+// with `error` set for any other name.
+bool apply_engine_option(const Options& options, std::string& error);
+
 // Prints "vantor-cli: <message>" on stderr and returns exit status 2.
 int usage_error(const std::string& message);

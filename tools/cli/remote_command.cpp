@@ -62,10 +62,12 @@ std::string run_remote_game(ConsoleUi& ui, int moves, std::chrono::seconds limit
 int run_remote(int argc, char** argv) {
     Options options;
     std::string error;
-    if (!options.parse(argc, argv, 2, {{"com", true}, {"computer", true}, {"ply", true}, {"moves", true}, {"timeout", true}},
+    if (!options.parse(argc, argv, 2, {{"com", true}, {"computer", true}, {"ply", true}, {"moves", true}, {"timeout", true},
+                                       {"engine", true}},
                        error)) {
         return usage_error(error);
     }
+    if (!apply_engine_option(options, error)) return usage_error(error);
     if (!options.positional().empty()) return usage_error("remote takes no argument '" + options.positional()[0] + "'");
     long port = 0;
     long ply = 4;

@@ -12,6 +12,7 @@
 #include "engine/knowledge/evaluation.h"
 #include "engine/search/bench_positions.h"
 #include "engine/search/driver.h"
+#include "engine/search/strong_search.h"
 #include "engine/search/tt.h"
 #include "tools/cli/commands.h"
 #include "tools/cli/options.h"
@@ -62,10 +63,12 @@ int run_search(int argc, char** argv) {
     std::string error;
     Board board;
     Side side = WHITE;
-    if (!options.parse(argc, argv, 2, {{"fen", true}, {"depth", true}, {"movetime", true}, {"egdb", false}},
+    if (!options.parse(argc, argv, 2, {{"fen", true}, {"depth", true}, {"movetime", true}, {"egdb", false},
+                                          {"engine", true}},
                        error)) {
         return usage_error(error);
     }
+    if (!apply_engine_option(options, error)) return usage_error(error);
     if (!options.positional().empty()) return usage_error("search takes no argument '" + options.positional()[0] + "'");
     if (options.has("depth") == options.has("movetime")) return usage_error("search needs --depth N or --movetime S");
     long depth = MAX_ITERATION_DEPTH;
@@ -92,6 +95,11 @@ int run_search(int argc, char** argv) {
 
     int legal = 0;
     std::atomic<bool> finished{false};
+    if (options.has("movetime")) {
+        // The strong engine keeps to the time itself and may end sooner.
+        const auto budget = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+        strong_set_budget(budget, budget);
+    }
     std::thread worker([&] {
         legal = ::run_search(state);
         finished = true;
@@ -115,7 +123,8 @@ int run_search(int argc, char** argv) {
 int run_bench(int argc, char** argv) {
     Options options;
     std::string error;
-    if (!options.parse(argc, argv, 2, {{"depth", true}}, error)) return usage_error(error);
+    if (!options.parse(argc, argv, 2, {{"depth", true}, {"engine", true}}, error)) return usage_error(error);
+    if (!apply_engine_option(options, error)) return usage_error(error);
     if (!options.positional().empty()) return usage_error("bench takes no argument '" + options.positional()[0] + "'");
     long depth = 11;
     if (options.has("depth") && !parse_int(*options.value("depth"), 2, MAX_ITERATION_DEPTH, depth)) {
@@ -131,6 +140,7 @@ int run_bench(int argc, char** argv) {
         Side side = WHITE;
         parse_fen(fen, board, side, error);
         prepare_fixed_ply_search(state, board, side, static_cast<int>(depth));
+        strong_new_game();  // each position from an empty table, as the classic engine does
         const auto start = Clock::now();
         const int legal = ::run_search(state);
         seconds += std::chrono::duration<double>(Clock::now() - start).count();

@@ -50,10 +50,12 @@ std::string play_game(ConsoleUi& ui) {
 int run_selfplay(int argc, char** argv) {
     Options options;
     std::string error;
-    if (!options.parse(argc, argv, 2, {{"ply", true}, {"movetime", true}, {"games", true}, {"save", true}, {"pdn", true}},
+    if (!options.parse(argc, argv, 2, {{"ply", true}, {"movetime", true}, {"games", true}, {"save", true}, {"pdn", true},
+                                       {"engine", true}},
                        error)) {
         return usage_error(error);
     }
+    if (!apply_engine_option(options, error)) return usage_error(error);
     if (!options.positional().empty()) return usage_error("selfplay takes no argument '" + options.positional()[0] + "'");
     if (options.has("ply") && options.has("movetime")) return usage_error("selfplay takes --ply or --movetime, not both");
     long ply = 6;

@@ -1,0 +1,30 @@
+#pragma once
+// The strong engine: a second search beside the program's own, chosen with
+// set_engine_kind (driver.h). Iterative deepening with aspiration windows; a
+// principal-variation search over a table kept for the whole game; killer moves and a
+// history of quiet moves; late-move reductions; a quiescence search of captures and of
+// replies to capture threats; repetitions on the search path scored as draws; time
+// spent by how settled the best move is.
+
+#include <chrono>
+#include <cstdint>
+
+#include "records/game_state.h"
+
+// Searches the root record's position as run_search does (same outputs in `state`:
+// engine_move, score, iteration_depth, pv, counters); returns the number of legal moves.
+int strong_run_search(GameState& state);
+
+// A new game: the table and the move-ordering statistics start empty.
+void strong_new_game();
+
+// The time for the next search: it aims at `nominal` and never runs past `maximum`
+// (zero durations: no time limit of its own; the caller stops it). Without it, a timed
+// search mode of the game (seconds per move, tournament) sets the time.
+void strong_set_budget(std::chrono::milliseconds nominal, std::chrono::milliseconds maximum);
+
+struct StrongCounters {
+    std::int64_t nodes = 0;
+    int depth = 0;
+};
+const StrongCounters& strong_counters();
