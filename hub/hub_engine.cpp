@@ -10,6 +10,7 @@
 #include "engine/knowledge/evaluation.h"
 #include "engine/search/driver.h"
 #include "engine/search/strong_search.h"
+#include "engine/search/strong_table.h"
 #include "engine/search/tt.h"
 #include "hub/hub_line.h"
 #include "records/app_state.h"
@@ -293,6 +294,7 @@ void HubEngine::set_position(const HubLine& line) {
     Side side = WHITE;
     if (!read_position(text, board, side)) return error("pos must be W or B and then 50 squares of w, b, W, B or e");
     std::vector<MoveRecord> played;
+    std::vector<std::uint64_t> since_irreversible;  // the positions a king step may repeat
     PlyRecord& record = scratch_->root();
     const std::string moves = line.value("moves");
     std::size_t at = 0;
@@ -307,6 +309,9 @@ void HubEngine::set_position(const HubLine& line) {
         const MoveRecord* found = find_move(record, side, move);
         if (found == nullptr) return error("the move '" + move + "' is not legal in its position");
         played.push_back(*found);
+        since_irreversible.push_back(position_hash(board, side));
+        const std::uint32_t kind = move_kind(found->word);
+        if (kind != WHITE_KING_MOVE && kind != BLACK_KING_MOVE) since_irreversible.clear();
         MoveRecord copy = *found;
         make_move(record, copy);
         board = scratch_->plies[1].board;
@@ -317,6 +322,7 @@ void HubEngine::set_position(const HubLine& line) {
     has_position_ = true;
     from_start_ = text == START_POSITION;
     game_moves_ = std::move(played);
+    history_ = std::move(since_irreversible);
 }
 
 void HubEngine::set_level(const HubLine& line) {
@@ -393,6 +399,7 @@ void HubEngine::go(const std::string& mode) {
     allotted_ = std::chrono::duration_cast<Clock::duration>(move_budget());
     deadline_ = timed_ && !pondering_ ? Clock::now() + allotted_ : Clock::time_point::max();
     give_strong_engine_its_time();
+    strong_set_history(history_);
     reporter_->begin(board_, side_);
     searching_ = true;
     engine_start(state);

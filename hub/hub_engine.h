@@ -78,6 +78,7 @@ private:
     // follows games from the start.
     bool from_start_ = false;
     std::vector<MoveRecord> game_moves_;
+    std::vector<std::uint64_t> history_;  // hashes of the positions since the last man move or capture
 
     Limit limit_ = Limit::MOVE_TIME;
     int depth_ = 10;

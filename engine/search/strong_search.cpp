@@ -24,6 +24,9 @@ constexpr int INFINITE = 10000;
 constexpr int MAX_PLY = PLY_STACK_SIZE - 8;
 constexpr int MAX_DEPTH = MAX_ITERATION_DEPTH * 2;
 constexpr int ASPIRATION = 20;
+constexpr std::size_t HISTORY_KEPT = 100;  // 25 king moves each, twice over
+constexpr int PRUNING_DEPTH = 3;
+constexpr int FUTILITY_MARGIN = 70;
 
 constexpr int SCORE_TABLE_MOVE = 1 << 30;
 constexpr int SCORE_KILLER = 1 << 29;
@@ -59,6 +62,7 @@ public:
 
     void new_game() {
         table_.clear();
+        game_history_.clear();
         std::fill(&history_[0][0], &history_[0][0] + 2 * 4096, 0);
     }
     void set_budget(std::chrono::milliseconds nominal, std::chrono::milliseconds maximum) {
@@ -67,6 +71,10 @@ public:
         budget_given_ = true;
     }
     int run(GameState& state);
+    void set_history(const std::vector<std::uint64_t>& hashes) {
+        const std::size_t keep = std::min<std::size_t>(hashes.size(), HISTORY_KEPT);
+        game_history_.assign(hashes.end() - static_cast<std::ptrdiff_t>(keep), hashes.end());
+    }
     const StrongCounters& counters() const { return counters_; }
 
 private:
@@ -91,6 +99,7 @@ private:
     int reversible_[PLY_STACK_SIZE + 1] = {};  // plies since the last man move or capture
     std::uint32_t killers_[PLY_STACK_SIZE + 1][2] = {};
     int history_[2][4096] = {};
+    std::vector<std::uint64_t> game_history_;
     std::uint32_t pv_[PLY_STACK_SIZE + 1][PLY_STACK_SIZE + 1] = {};
     int pv_length_[PLY_STACK_SIZE + 1] = {};
 
@@ -113,8 +122,12 @@ bool Searcher::out_of_time() {
 
 bool Searcher::repeated(int ply) const {
     // Only king steps repeat a position, and only a position with the same side to move.
-    for (int back = 4; back <= reversible_[ply] && back <= ply; back += 2) {
-        if (hashes_[ply - back] == hashes_[ply]) return true;
+    // Before the root the game's own positions are looked at.
+    const int before_root = static_cast<int>(game_history_.size());
+    for (int back = 4; back <= reversible_[ply]; back += 2) {
+        const int at = ply - back;
+        if (at < -before_root) break;
+        if ((at >= 0 ? hashes_[at] : game_history_[before_root + at]) == hashes_[ply]) return true;
     }
     return false;
 }
@@ -248,13 +261,23 @@ int Searcher::search(PlyRecord& r, Side side, int depth, int alpha, int beta, in
     const bool must_capture = (r.capture_flags & capture_flags_of(side)) != 0;
     // A single reply costs no depth: forced sequences are followed to their end.
     const int extension = n == 1 && ply < 2 * MAX_DEPTH ? 1 : 0;
+    // Near the horizon of a quiet position, far enough above beta, the score stands.
+    const bool quiet = !must_capture && (r.capture_flags & capture_flags_of(~side)) == 0;
+    const bool prunable = quiet && !pv_node && depth <= PRUNING_DEPTH && beta < MATE_BOUND && alpha > -MATE_BOUND;
+    if (prunable) {
+        const int stand = evaluate_node(side, r);
+        if (stand - FUTILITY_MARGIN * depth >= beta) return stand;
+    }
     order_moves(r, side, ply, table_move, table_index);
 
     const int original_alpha = alpha;
     int best = -INFINITE;
     int best_index = 0;
     PlyRecord& child = (&r)[1];
+    const int move_limit = prunable ? 3 + depth * depth : n;
     for (int count = 0; count < n; ++count) {
+        // The late quiet moves near the horizon are not searched.
+        if (count >= move_limit && best > -MATE_BOUND) break;
         const int i = next_move(r);
         const std::uint32_t word = r.moves[i].word & MOVE_WORD_MASK;
         make_move(r, r.moves[i]);
@@ -368,7 +391,7 @@ int Searcher::run(GameState& state) {
     PlyRecord& root = stack_->root();
     set_record_position(root, caller_root.board, side);
     hashes_[0] = position_hash(root.board, side);
-    reversible_[0] = 0;
+    reversible_[0] = static_cast<int>(game_history_.size());
     table_.age();
     for (auto& k : killers_) k[0] = k[1] = 0;
 
@@ -425,6 +448,7 @@ Searcher* searcher() {
 
 int strong_run_search(GameState& state) { return searcher()->run(state); }
 void strong_new_game() { searcher()->new_game(); }
+void strong_set_history(const std::vector<std::uint64_t>& hashes) { searcher()->set_history(hashes); }
 void strong_set_budget(std::chrono::milliseconds nominal, std::chrono::milliseconds maximum) {
     searcher()->set_budget(nominal, maximum);
 }

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <vector>
 
 #include "records/game_state.h"
 
@@ -22,6 +23,11 @@ void strong_new_game();
 // (zero durations: no time limit of its own; the caller stops it). Without it, a timed
 // search mode of the game (seconds per move, tournament) sets the time.
 void strong_set_budget(std::chrono::milliseconds nominal, std::chrono::milliseconds maximum);
+
+// The game's positions before the one to search, since the last man move or capture,
+// oldest first, as position_hash (strong_table.h) gives them: a search that comes back
+// to one of them scores a draw. Kept until the next call.
+void strong_set_history(const std::vector<std::uint64_t>& hashes);
 
 struct StrongCounters {
     std::int64_t nodes = 0;
