@@ -405,9 +405,11 @@ void HubEngine::go(const std::string& mode) {
     engine_start(state);
 }
 
-// The strong engine spends its time by how settled its move is: it aims at the share and,
-// in a game with a clock, may run to two and a half times it (never past half of what
-// is left). The classic engine is stopped at the share.
+// The strong engine spends its time by how settled its move is: in a game with a clock
+// it aims at the share and may run to two and a half times it (never past half of what
+// is left). A fixed time per move is used to its end: time saved is not carried over,
+// and an unfinished iteration may still find a better move. The classic engine is
+// stopped at the share.
 void HubEngine::give_strong_engine_its_time() {
     using std::chrono::milliseconds;
     if (engine_kind() != EngineKind::STRONG) return;
@@ -416,12 +418,14 @@ void HubEngine::give_strong_engine_its_time() {
         return;
     }
     auto maximum = allotted_;
+    auto nominal = Clock::duration::zero();
     if (limit_ == Limit::GAME_TIME) {
+        nominal = allotted_;
         const auto half_left = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(0.5 * move_time_));
         maximum = std::max(allotted_, std::min(allotted_ * 5 / 2, half_left));
         deadline_ = Clock::now() + maximum;
     }
-    strong_set_budget(std::chrono::duration_cast<milliseconds>(allotted_), std::chrono::duration_cast<milliseconds>(maximum));
+    strong_set_budget(std::chrono::duration_cast<milliseconds>(nominal), std::chrono::duration_cast<milliseconds>(maximum));
 }
 
 void HubEngine::tick() {

@@ -38,6 +38,12 @@ constexpr std::uint32_t capture_flags_of(Side side) {
                          : BLACK_MAN_CAN_CAPTURE | BLACK_KING_CAN_CAPTURE;
 }
 
+// Whether `side`, to move in `record`, must capture.
+inline bool offers_capture(PlyRecord& record, Side side) {
+    find_own_captures(side, record);
+    return (record.capture_flags & capture_flags_of(side)) != 0;
+}
+
 inline bool is_king_step(std::uint32_t word) {
     const std::uint32_t kind = move_kind(word);
     return kind == WHITE_KING_MOVE || kind == BLACK_KING_MOVE;
@@ -276,8 +282,6 @@ int Searcher::search(PlyRecord& r, Side side, int depth, int alpha, int beta, in
     PlyRecord& child = (&r)[1];
     const int move_limit = prunable ? 3 + depth * depth : n;
     for (int count = 0; count < n; ++count) {
-        // The late quiet moves near the horizon are not searched.
-        if (count >= move_limit && best > -MATE_BOUND) break;
         const int i = next_move(r);
         const std::uint32_t word = r.moves[i].word & MOVE_WORD_MASK;
         make_move(r, r.moves[i]);
@@ -287,8 +291,14 @@ int Searcher::search(PlyRecord& r, Side side, int depth, int alpha, int beta, in
         if (count == 0) {
             v = -search(child, ~side, new_depth, -beta, -alpha, ply + 1, pv_node);
         } else {
+            // A move that offers the opponent a capture starts the combinations of the
+            // game: it is searched in full. Others come late in a quiet position: near
+            // the horizon they are passed over, further from it searched shallower.
+            const bool late = !must_capture && word != killers_[ply][0] && word != killers_[ply][1];
+            const bool forcing = late && offers_capture(child, ~side);
+            if (late && !forcing && count >= move_limit && best > -MATE_BOUND) continue;
             int reduction = 0;
-            if (!must_capture && depth >= 3 && word != killers_[ply][0] && word != killers_[ply][1]) {
+            if (late && !forcing && depth >= 3) {
                 reduction = REDUCTIONS.r[std::min(depth, 63)][std::min(count, 63)] - (pv_node ? 1 : 0);
                 reduction = std::clamp(reduction, 0, new_depth - 1);
             }
@@ -401,7 +411,8 @@ int Searcher::run(GameState& state) {
     nominal_ = maximum_ = std::chrono::milliseconds{0};
     budget_given_ = false;
     if (!given && state.computer_to_move && state.search_kind != FIXED_PLY && state.search_limit > 0) {
-        nominal = maximum = std::chrono::milliseconds{1000LL * state.search_limit};
+        maximum = std::chrono::milliseconds{1000LL * state.search_limit};
+        if (state.search_kind == TOURNAMENT) nominal = maximum;
     }
     timed_ = maximum.count() > 0;
     deadline_ = start + maximum;

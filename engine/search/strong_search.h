@@ -19,9 +19,10 @@ int strong_run_search(GameState& state);
 // A new game: the table and the move-ordering statistics start empty.
 void strong_new_game();
 
-// The time for the next search: it aims at `nominal` and never runs past `maximum`
-// (zero durations: no time limit of its own; the caller stops it). Without it, a timed
-// search mode of the game (seconds per move, tournament) sets the time.
+// The time for the next search: it aims at `nominal` and never runs past `maximum`.
+// A zero nominal time: it searches until `maximum`; both zero: no time limit of its
+// own, the caller stops it. Without a budget, a timed search mode of the game (seconds
+// per move, tournament) sets the time.
 void strong_set_budget(std::chrono::milliseconds nominal, std::chrono::milliseconds maximum);
 
 // The game's positions before the one to search, since the last man move or capture,

@@ -96,9 +96,8 @@ int run_search(int argc, char** argv) {
     int legal = 0;
     std::atomic<bool> finished{false};
     if (options.has("movetime")) {
-        // The strong engine keeps to the time itself and may end sooner.
-        const auto budget = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
-        strong_set_budget(budget, budget);
+        // The strong engine keeps to the time itself.
+        strong_set_budget(std::chrono::milliseconds{0}, std::chrono::milliseconds(static_cast<long long>(seconds * 1000)));
     }
     std::thread worker([&] {
         legal = ::run_search(state);
