@@ -13,6 +13,7 @@
 #include "engine/search/strong_table.h"
 #include "engine/search/tt.h"
 #include "hub/hub_line.h"
+#include "hub/hub_moves.h"
 #include "records/app_state.h"
 #include "records/settings.h"
 
@@ -23,22 +24,6 @@ using Clock = std::chrono::steady_clock;
 constexpr const char* START_POSITION = "Wbbbbbbbbbbbbbbbbbbbbeeeeeeeeeewwwwwwwwwwwwwwwwwwww";
 // Sudden death is budgeted as if this many moves were still to come.
 constexpr int SUDDEN_DEATH_MOVES = 30;
-
-Bitboard opponents(const Board& board, Side side) { return side == WHITE ? board.black() : board.white(); }
-
-// "32-28", or "28x19x23": from, to, then the captured squares (ascending).
-std::string hub_move(const PlyRecord& position, Side side, const MoveRecord& move) {
-    const std::uint32_t word = move.word;
-    std::string text = std::to_string(BIT_TO_SQUARE[move_from(word)]);
-    const bool capture = is_capture_kind(move_kind(word));
-    text += (capture ? 'x' : '-') + std::to_string(BIT_TO_SQUARE[move_to(word)]);
-    if (!capture) return text;
-    const Bitboard taken = opponents(position.board, side) & ~move.remaining;
-    for (int square = 1; square <= 50; ++square) {
-        if (taken & BIT_MASK[SQUARE_TO_BIT[square]]) text += 'x' + std::to_string(square);
-    }
-    return text;
-}
 
 // The principal variation as Hub move texts, replayed on a stack of the caller's.
 std::vector<std::string> pv_texts(const Board& board, Side side, const GameState& state, PlyStack& stack) {
@@ -58,7 +43,7 @@ std::vector<std::string> pv_texts(const Board& board, Side side, const GameState
             }
         }
         if (found == nullptr) break;
-        texts.push_back(hub_move(*record, side, *found));
+        texts.push_back(hub_move_text(*record, side, *found));
         make_move(*record, *found);
     }
     return texts;
@@ -83,37 +68,6 @@ bool read_position(const std::string& text, Board& board, Side& side) {
     board = b;
     side = text[0] == 'W' ? WHITE : BLACK;
     return true;
-}
-
-// Finds the legal move a Hub move text names: from, to and, for a capture, the captured
-// squares in any order (without them the first capture from there to there).
-const MoveRecord* find_move(const PlyRecord& position, Side side, const std::string& text) {
-    std::vector<int> squares;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        std::size_t used = 0;
-        int square = 0;
-        try {
-            square = std::stoi(text.substr(at), &used);
-        } catch (...) {
-            return nullptr;
-        }
-        if (used == 0 || square < 1 || square > 50) return nullptr;
-        squares.push_back(square);
-        at += used;
-        if (at < text.size() && text[at] != '-' && text[at] != 'x') return nullptr;
-        if (at < text.size()) ++at;
-    }
-    if (squares.size() < 2) return nullptr;
-    Bitboard taken = 0;
-    for (std::size_t i = 2; i < squares.size(); ++i) taken |= BIT_MASK[SQUARE_TO_BIT[squares[i]]];
-    for (int i = 0; i < position.move_count; ++i) {
-        const MoveRecord& move = position.moves[i];
-        if (BIT_TO_SQUARE[move_from(move.word)] != squares[0] || BIT_TO_SQUARE[move_to(move.word)] != squares[1]) continue;
-        const Bitboard captured = is_capture_kind(move_kind(move.word)) ? opponents(position.board, side) & ~move.remaining : 0;
-        if (squares.size() == 2 || captured == taken) return &move;
-    }
-    return nullptr;
 }
 
 }  // namespace
@@ -306,7 +260,7 @@ void HubEngine::set_position(const HubLine& line) {
         scratch_->reset();
         set_record_position(record, board, side);
         generate_moves(side, record);
-        const MoveRecord* found = find_move(record, side, move);
+        const MoveRecord* found = find_hub_move(record, side, move);
         if (found == nullptr) return error("the move '" + move + "' is not legal in its position");
         played.push_back(*found);
         since_irreversible.push_back(position_hash(board, side));
@@ -379,7 +333,7 @@ void HubEngine::go(const std::string& mode) {
         // A forced move or a book move needs no search.
         std::uint32_t index = 0;
         if (root.move_count == 1 || book_move(index)) {
-            write("done move=" + hub_move(root_record(), side_, root_record().moves[index]));
+            write("done move=" + hub_move_text(root_record(), side_, root_record().moves[index]));
             return;
         }
     }
@@ -441,7 +395,7 @@ void HubEngine::finish_search() {
     pondering_ = false;
     const PlyRecord& root = root_record();
     const int index = std::clamp(static_cast<int>(state.engine_move), 0, root.move_count - 1);
-    const std::string move = hub_move(root, side_, root.moves[index]);
+    const std::string move = hub_move_text(root, side_, root.moves[index]);
     std::string line = "done move=" + move;
     const std::vector<std::string> pv = pv_texts(board_, side_, state, *scratch_);
     if (pv.size() >= 2 && pv[0] == move) line += " ponder=" + pv[1];
