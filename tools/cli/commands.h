@@ -16,6 +16,7 @@ int run_remote(int argc, char** argv);
 int run_dxp(int argc, char** argv);
 int run_hub(int argc, char** argv);
 int run_pdn(int argc, char** argv);
+int run_match(int argc, char** argv);
 
 // selfplay --pdn: the file made empty, then each game appended as it ends.
 bool start_pdn_file(const std::string& path);

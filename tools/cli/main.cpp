@@ -32,6 +32,10 @@ constexpr Command COMMANDS[] = {
      run_dxp},
     {"hub", "hub [--engine classic|strong]  (the Hub protocol on standard input and output)", run_hub},
     {"pdn", "pdn check FILE | pdn convert IN OUT [--game N]", run_pdn},
+    {"match",
+     "match --engine A --engine B --games N --movetime S [--openings FILE] [--concurrency 1|2] "
+     "[--sprt elo0,elo1] [--pdn FILE]",
+     run_match},
 };
 
 void print_usage(std::FILE* out) {

@@ -25,14 +25,14 @@ bool Options::parse(int argc, char** argv, int first, const std::vector<OptionSp
             error = "unknown option " + arg;
             return false;
         }
-        if (values_.count(name) != 0) {
+        if (values_.count(name) != 0 && !option->repeatable) {
             error = "option " + arg + " given twice";
             return false;
         }
         if (!option->takes_value) {
-            values_[name] = "";
+            values_[name].push_back("");
         } else if (i + 1 < argc) {
-            values_[name] = argv[++i];
+            values_[name].push_back(argv[++i]);
         } else {
             error = "option " + arg + " needs a value";
             return false;
@@ -44,7 +44,12 @@ bool Options::parse(int argc, char** argv, int first, const std::vector<OptionSp
 std::optional<std::string> Options::value(const std::string& name) const {
     const auto it = values_.find(name);
     if (it == values_.end()) return std::nullopt;
-    return it->second;
+    return it->second.back();
+}
+
+std::vector<std::string> Options::values(const std::string& name) const {
+    const auto it = values_.find(name);
+    return it == values_.end() ? std::vector<std::string>{} : it->second;
 }
 
 bool parse_int(const std::string& text, long min, long max, long& value) {

@@ -11,21 +11,25 @@
 struct OptionSpec {
     const char* name;  // without the leading "--"
     bool takes_value;
+    bool repeatable = false;  // may be given more than once (values() has them all)
 };
 
 class Options {
 public:
     // Reads argv[first..argc). Returns false with `error` set on an unknown option, a
-    // missing value or an option given twice.
+    // missing value or an option given twice that is not repeatable.
     bool parse(int argc, char** argv, int first, const std::vector<OptionSpec>& specs,
                std::string& error);
 
     bool has(const std::string& name) const { return values_.count(name) != 0; }
+    // The value (the last one of a repeatable option).
     std::optional<std::string> value(const std::string& name) const;
+    // Every value given, in order.
+    std::vector<std::string> values(const std::string& name) const;
     const std::vector<std::string>& positional() const { return positional_; }
 
 private:
-    std::map<std::string, std::string> values_;
+    std::map<std::string, std::vector<std::string>> values_;
     std::vector<std::string> positional_;
 };
 
