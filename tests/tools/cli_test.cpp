@@ -84,7 +84,17 @@ TEST(Cli, BadInputGivesOneLineAndStatus2) {
                          "perft 0", "perft 99", "perft x", "perft", "moves --fen", "frobnicate", "",
                          // an option given twice, a save folder with no name, no databases
                          "moves --fen 'W:W31:B1' --fen 'W:W32:B1'", "perft --divide --divide 2",
-                         "selfplay --save ''", "egdb --dir /no/such/dir"};
+                         "selfplay --save ''", "egdb --dir /no/such/dir",
+                         // match: one engine, three, no such program, a repeated --games, no time
+                         "match --engine classic --games 2 --movetime 1",
+                         "match --engine classic --engine classic --engine strong --games 2 --movetime 1",
+                         "match --engine classic --engine /no/such/vantor --games 2 --movetime 1",
+                         "match --engine classic --engine strong --games 2 --games 4 --movetime 1",
+                         "match --engine classic --engine strong --games 2",
+                         "match --engine classic --engine strong --games 2 --movetime 1 --sprt 5,0",
+                         "match --engine classic --engine strong --games 2 --movetime 1 --concurrency 3",
+                         "match --engine classic --engine strong --games 2 --movetime 1 --openings /no/such/file",
+                         "hub --engine fast"};
     for (const char* args : bad) {
         const CliRun run = run_cli(args);
         EXPECT_EQ(run.status, 2) << args;
@@ -93,6 +103,15 @@ TEST(Cli, BadInputGivesOneLineAndStatus2) {
             EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << args << ": " << run.err;
         }
     }
+}
+
+TEST_F(ToolTest, MatchNamesTheBadLineOfAnOpeningsFile) {
+    std::ofstream(at("openings.txt")) << "# fine, then a typo\n32-28 19-23\n32-28 19-23 28x19 14-23\n";
+    const CliRun run = run_cli("match --engine classic --engine classic --games 2 --movetime 0.01 --openings " +
+                               at("openings.txt"));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_EQ(run.err, "vantor-cli: " + at("openings.txt") + " line 3: '14-23' is not legal here\n");
 }
 
 // A Computer - Computer game ends by the rules, not by the record's length: ply 3 plays

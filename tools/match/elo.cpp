@@ -1,5 +1,6 @@
 #include "tools/match/elo.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -51,11 +52,12 @@ double Sprt::lower_bound() const { return std::log(beta / (1 - alpha)); }
 double Sprt::upper_bound() const { return std::log((1 - beta) / alpha); }
 
 double Sprt::llr(const MatchScore& score) const {
-    const double var = score.variance();
-    if (var <= 0) return 0;
+    const int n = score.games();
+    if (n == 0) return 0;
+    const double var = std::max(score.variance(), 0.25 / n);
     const double s0 = score_from_elo(elo0);
     const double s1 = score_from_elo(elo1);
-    return score.games() * (s1 - s0) * (2 * score.mean() - s0 - s1) / (2 * var);
+    return n * (s1 - s0) * (2 * score.mean() - s0 - s1) / (2 * var);
 }
 
 SprtVerdict sprt_verdict(const Sprt& test, const MatchScore& score) {

@@ -41,7 +41,9 @@ struct Sprt {
     double upper_bound() const;  // ln((1 - beta) / alpha): at or above it H1 is accepted
     // The log-likelihood ratio in the trinomial approximation
     //   LLR = N (s1 - s0) (2p - s0 - s1) / (2 var),  s_i = score_from_elo(elo_i);
-    // 0 while the variance is 0 (no game, or every game alike).
+    // 0 before the first game. The variance is taken as at least 1/(4N), about what one
+    // game of N scoring half a point the other way gives: a run of games that all ended
+    // alike has none, and a match of nothing but wins (or draws) must still decide.
     double llr(const MatchScore& score) const;
 };
 

@@ -6,6 +6,7 @@
 
 #include "engine/board/makemove.h"
 #include "engine/board/movegen.h"
+#include "engine/board/notation.h"
 #include "hub/hub_moves.h"
 
 namespace {
@@ -20,7 +21,9 @@ bool check_line(const std::vector<std::string>& moves, PlyStack& stack, std::str
         PlyRecord& root = stack.root();
         set_record_position(root, board, side);
         generate_moves(side, root);
+        // Written exactly as the notation writes it, short or with the captured squares.
         const MoveRecord* found = find_hub_move(root, side, text);
+        if (found != nullptr && text != move_text(*found) && text != hub_move_text(root, side, *found)) found = nullptr;
         if (found == nullptr) {
             error = "'" + text + "' is not legal here";
             return false;
@@ -37,6 +40,7 @@ bool check_line(const std::vector<std::string>& moves, PlyStack& stack, std::str
 
 bool parse_openings(std::string_view text, const std::string& source, std::vector<Opening>& openings,
                     std::string& error) {
+    openings.clear();
     auto stack = std::make_unique<PlyStack>();
     std::istringstream in{std::string(text)};
     std::string line;

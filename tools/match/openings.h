@@ -13,8 +13,8 @@ struct Opening {
     std::vector<std::string> moves;
 };
 
-// false and `error` ("FILE line 12: '32-27' is not legal here") on the first fault, or
-// when the text holds no opening.
+// Replaces `openings` by those of the text; false and `error` ("FILE line 12: '32-27'
+// is not legal here") on the first fault, or when the text holds no opening.
 bool parse_openings(std::string_view text, const std::string& source, std::vector<Opening>& openings,
                     std::string& error);
 
