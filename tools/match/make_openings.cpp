@@ -5,7 +5,7 @@
 // are kept, and from those of each length PICK are taken, spread evenly over them in
 // generation order. The output is the openings file, header included.
 //
-//   vantor-openings [DEPTH] > resources/openings/openings.txt     (DEPTH 10 by default)
+//   vantor-openings [DEPTH] > resources/openings/openings.txt      (DEPTH 8 by default)
 
 #include <cstdio>
 #include <cstdlib>
@@ -65,7 +65,7 @@ int score_of(const Line& line, int depth) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int depth = argc > 1 ? std::atoi(argv[1]) : 10;
+    const int depth = argc > 1 ? std::atoi(argv[1]) : 8;
     if (depth < 2 || depth > MAX_ITERATION_DEPTH) return 2;
     init_board_tables();
     evaluation_init();
