@@ -4,7 +4,9 @@
 
 namespace {
 
-Bitboard opponents(const Board& board, Side side) { return side == WHITE ? board.black() : board.white(); }
+Bitboard opponents(const Board& board, Side side) {
+    return side == WHITE ? board.black() : board.white();
+}
 
 // The squares of a text such as "28x19x23" or "32-28"; false when it is no such text.
 bool read_squares(const std::string& text, std::vector<int>& squares) {
@@ -12,7 +14,8 @@ bool read_squares(const std::string& text, std::vector<int>& squares) {
     while (at < text.size()) {
         int square = 0;
         std::size_t used = 0;
-        while (at + used < text.size() && used < 3 && text[at + used] >= '0' && text[at + used] <= '9') {
+        while (at + used < text.size() && used < 3 && text[at + used] >= '0' &&
+               text[at + used] <= '9') {
             square = square * 10 + (text[at + used] - '0');
             ++used;
         }
@@ -47,9 +50,12 @@ const MoveRecord* find_hub_move(const PlyRecord& position, Side side, const std:
     for (std::size_t i = 2; i < squares.size(); ++i) taken |= BIT_MASK[SQUARE_TO_BIT[squares[i]]];
     for (int i = 0; i < position.move_count; ++i) {
         const MoveRecord& move = position.moves[i];
-        if (BIT_TO_SQUARE[move_from(move.word)] != squares[0] || BIT_TO_SQUARE[move_to(move.word)] != squares[1]) continue;
-        const Bitboard captured =
-            is_capture_kind(move_kind(move.word)) ? opponents(position.board, side) & ~move.remaining : 0;
+        if (BIT_TO_SQUARE[move_from(move.word)] != squares[0] ||
+            BIT_TO_SQUARE[move_to(move.word)] != squares[1])
+            continue;
+        const Bitboard captured = is_capture_kind(move_kind(move.word))
+                                      ? opponents(position.board, side) & ~move.remaining
+                                      : 0;
         if (squares.size() == 2 || captured == taken) return &move;
     }
     return nullptr;

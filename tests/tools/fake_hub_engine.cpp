@@ -39,7 +39,8 @@ std::string first_move(const std::string& moves, PlyStack& stack) {
     stack.reset();
     set_record_position(stack.root(), board, side);
     generate_moves(side, stack.root());
-    return stack.root().move_count == 0 ? "none" : hub_move_text(stack.root(), side, stack.root().moves[0]);
+    return stack.root().move_count == 0 ? "none"
+                                        : hub_move_text(stack.root(), side, stack.root().moves[0]);
 }
 
 }  // namespace
@@ -60,7 +61,8 @@ int main(int argc, char** argv) {
             moves = line.value("moves");
         } else if (line.command == "go") {
             if (mode == "die") return 1;
-            std::printf("done move=%s\n", mode == "illegal" ? "50-49" : first_move(moves, *stack).c_str());
+            std::printf("done move=%s\n",
+                        mode == "illegal" ? "50-49" : first_move(moves, *stack).c_str());
         } else if (line.command == "quit") {
             return 0;
         }

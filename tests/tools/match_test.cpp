@@ -17,7 +17,9 @@
 
 namespace {
 
-MatchScore score(int wins, int draws, int losses) { return {wins, draws, losses}; }
+MatchScore score(int wins, int draws, int losses) {
+    return {wins, draws, losses};
+}
 
 TEST(MatchElo, WorkedExamples) {
     // 60-20-20: p = (60 + 10) / 100 = 0.7; elo = -400 log10(1/0.7 - 1) = 147.19.
@@ -53,13 +55,13 @@ TEST(MatchSprt, LikelihoodRatioAndDecisions) {
     // elo0 = 0, elo1 = 50: s1 = 0.571497. Lopsided, wins:draws:losses 3:1:1 (p = 0.7,
     // var = 0.16): LLR = N * 0.071497 * 0.328503 / 0.32 = 0.0734 N, over 2.944 from N = 41.
     const Sprt wide{0, 50};
-    EXPECT_EQ(sprt_verdict(wide, score(24, 8, 8)), SprtVerdict::CONTINUE);  // 2.935
+    EXPECT_EQ(sprt_verdict(wide, score(24, 8, 8)), SprtVerdict::CONTINUE);   // 2.935
     EXPECT_EQ(sprt_verdict(wide, score(27, 9, 9)), SprtVerdict::ACCEPT_H1);  // 3.302
     // Even, 3:4:3 (p = 0.5, var = 0.15): LLR = N * 0.071497 * -0.071497 / 0.3 = -0.01704 N.
-    EXPECT_EQ(sprt_verdict(wide, score(51, 68, 51)), SprtVerdict::CONTINUE);  // -2.894
+    EXPECT_EQ(sprt_verdict(wide, score(51, 68, 51)), SprtVerdict::CONTINUE);   // -2.894
     EXPECT_EQ(sprt_verdict(wide, score(54, 72, 54)), SprtVerdict::ACCEPT_H0);  // -3.064
     // Nothing but wins still decides: var is taken as 1/(4N), LLR = 2 N^2 * 0.0715 * 0.8570.
-    EXPECT_EQ(sprt_verdict(wide, score(4, 0, 0)), SprtVerdict::CONTINUE);  // 1.96
+    EXPECT_EQ(sprt_verdict(wide, score(4, 0, 0)), SprtVerdict::CONTINUE);   // 1.96
     EXPECT_EQ(sprt_verdict(wide, score(5, 0, 0)), SprtVerdict::ACCEPT_H1);  // 3.06
     EXPECT_EQ(test.llr(score(0, 0, 0)), 0.0);
 }
@@ -74,7 +76,8 @@ TEST(MatchOpenings, DefaultSetIsLegalAndMalformedLinesAreNamed) {
         EXPECT_LE(opening.moves.size(), 4u) << "line " << opening.line;
     }
     openings.clear();
-    ASSERT_TRUE(parse_openings("# two\n32-28 19-23 28x19 14x23  # the usual\n\n34-29 17-21\n", "t", openings, error));
+    ASSERT_TRUE(parse_openings("# two\n32-28 19-23 28x19 14x23  # the usual\n\n34-29 17-21\n", "t",
+                               openings, error));
     ASSERT_EQ(openings.size(), 2u);
     EXPECT_EQ(openings[0].line, 2);
     EXPECT_EQ(openings[0].moves.size(), 4u);
@@ -85,7 +88,9 @@ TEST(MatchOpenings, DefaultSetIsLegalAndMalformedLinesAreNamed) {
     EXPECT_FALSE(parse_openings("# nothing\n", "o.txt", openings, error));
 }
 
-EngineSpec fake(const std::string& mode) { return {mode, {FAKE_ENGINE, "hub", mode}}; }
+EngineSpec fake(const std::string& mode) {
+    return {mode, {FAKE_ENGINE, "hub", mode}};
+}
 
 struct Played {
     std::vector<std::string> lines;
@@ -104,8 +109,9 @@ Played play(const std::string& first, const std::string& second, int games, int 
     std::string error;
     EXPECT_TRUE(parse_openings("32-28 19-23\n34-29 17-21\n", "o", settings.openings, error));
     Played played;
-    EXPECT_TRUE(run_match(settings, [&](const std::string& line) { played.lines.push_back(line); }, played.report,
-                          error))
+    EXPECT_TRUE(run_match(
+        settings, [&](const std::string& line) { played.lines.push_back(line); }, played.report,
+        error))
         << error;
     // Every engine process has been reaped.
     EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
@@ -117,10 +123,12 @@ TEST(MatchReferee, ColoursAlternateAndIllegalMovesLose) {
     // Five games become six: openings 1, 1, 2, 2, 1, 1; the first engine White in odd games.
     const Played played = play("first", "illegal", 5, 1);
     ASSERT_EQ(played.lines.size(), 7u);
-    EXPECT_EQ(played.lines[0], "game 1 opening 1 white first black illegal result 2-0 plies 3 "
-                               "white wins (black: illegal move 50-49)");
-    EXPECT_EQ(played.lines[1], "game 2 opening 1 white illegal black first result 0-2 plies 2 "
-                               "black wins (white: illegal move 50-49)");
+    EXPECT_EQ(played.lines[0],
+              "game 1 opening 1 white first black illegal result 2-0 plies 3 "
+              "white wins (black: illegal move 50-49)");
+    EXPECT_EQ(played.lines[1],
+              "game 2 opening 1 white illegal black first result 0-2 plies 2 "
+              "black wins (white: illegal move 50-49)");
     EXPECT_EQ(played.lines[2].substr(0, 48), "game 3 opening 2 white first black illegal resul");
     EXPECT_EQ(played.lines[5].substr(0, 48), "game 6 opening 1 white illegal black first resul");
     EXPECT_EQ(played.lines[6], "score 6-0-0 elo inf +- inf");
@@ -147,8 +155,10 @@ TEST(MatchReferee, EqualEnginesSplitThePointsOfEachPair) {
     EXPECT_EQ(tails[0], tails[1]);
     EXPECT_EQ(tails[2], tails[3]);
     const std::string half = std::to_string(decisive / 2);
-    EXPECT_EQ(played.lines[4].rfind("score " + half + "-" + std::to_string(4 - decisive) + "-" + half + " elo 0.0 +- ", 0),
-              0u)
+    EXPECT_EQ(
+        played.lines[4].rfind(
+            "score " + half + "-" + std::to_string(4 - decisive) + "-" + half + " elo 0.0 +- ", 0),
+        0u)
         << played.lines[4];
 }
 
@@ -157,7 +167,7 @@ TEST(MatchReferee, DeadEnginesLoseAndSprtStopsTheMatch) {
     // 5 wins decide (see MatchSprt); with two workers a sixth game may be under way, and
     // is dropped.
     ASSERT_EQ(played.lines.size(), 5u * 2 + 2);
-    EXPECT_NE(played.lines[0].find("wins (" ), std::string::npos);
+    EXPECT_NE(played.lines[0].find("wins ("), std::string::npos);
     EXPECT_NE(played.lines[0].find(": engine died)"), std::string::npos) << played.lines[0];
     EXPECT_EQ(played.lines[10], "sprt accepted H1");
     EXPECT_EQ(played.lines[11].substr(0, 12), "score 5-0-0 ");

@@ -45,7 +45,8 @@ bool read_settings(const Options& options, MatchSettings& settings, std::string&
         settings.seconds <= 0 || settings.seconds > 3600) {
         return error = "match needs --movetime S (seconds, above 0, at most 3600)", false;
     }
-    if (options.has("concurrency") && !parse_int(*options.value("concurrency"), 1, 2, concurrency)) {
+    if (options.has("concurrency") &&
+        !parse_int(*options.value("concurrency"), 1, 2, concurrency)) {
         return error = "concurrency must be 1 or 2", false;
     }
     if (options.has("sprt") && !parse_sprt(*options.value("sprt"), settings.sprt.emplace())) {
@@ -73,7 +74,8 @@ int run_match(int argc, char** argv) {
                        error)) {
         return usage_error(error);
     }
-    if (!options.positional().empty()) return usage_error("match takes no argument '" + options.positional()[0] + "'");
+    if (!options.positional().empty())
+        return usage_error("match takes no argument '" + options.positional()[0] + "'");
     MatchSettings settings;
     if (!read_settings(options, settings, error)) return usage_error(error);
     MatchReport report;
@@ -88,7 +90,7 @@ int run_match(int argc, char** argv) {
         std::fprintf(stderr, "vantor-cli: %s\n", error.c_str());
         return 1;
     }
-    std::fprintf(stderr, "vantor-cli: %d games; engine processes started: %d and %d\n", report.games,
-                 report.starts[0], report.starts[1]);
+    std::fprintf(stderr, "vantor-cli: %d games; engine processes started: %d and %d\n",
+                 report.games, report.starts[0], report.starts[1]);
     return 0;
 }

@@ -29,7 +29,9 @@ double elo_from_score(double p) {
     return -400 * std::log10(1 / p - 1) + 0.0;  // an even score is 0.0, not -0.0
 }
 
-double score_from_elo(double elo) { return 1 / (1 + std::pow(10.0, -elo / 400)); }
+double score_from_elo(double elo) {
+    return 1 / (1 + std::pow(10.0, -elo / 400));
+}
 
 EloEstimate estimate_elo(const MatchScore& score) {
     EloEstimate estimate;
@@ -43,13 +45,18 @@ EloEstimate estimate_elo(const MatchScore& score) {
     const double spread = Z95 * std::sqrt(score.variance() / n);
     const double low = p - spread;
     const double high = p + spread;
-    estimate.margin = low <= 0 || high >= 1 ? INF : (elo_from_score(high) - elo_from_score(low)) / 2;
+    estimate.margin =
+        low <= 0 || high >= 1 ? INF : (elo_from_score(high) - elo_from_score(low)) / 2;
     return estimate;
 }
 
-double Sprt::lower_bound() const { return std::log(beta / (1 - alpha)); }
+double Sprt::lower_bound() const {
+    return std::log(beta / (1 - alpha));
+}
 
-double Sprt::upper_bound() const { return std::log((1 - beta) / alpha); }
+double Sprt::upper_bound() const {
+    return std::log((1 - beta) / alpha);
+}
 
 double Sprt::llr(const MatchScore& score) const {
     const int n = score.games();

@@ -108,7 +108,8 @@ bool EngineProcess::read_line(std::string& line, Clock::time_point deadline) {
             closed_ = true;
             return false;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left < 0) return false;
         pollfd entry{from_child_, POLLIN, 0};
         const int ready = poll(&entry, 1, static_cast<int>(std::min<long long>(left, 1000)) + 1);

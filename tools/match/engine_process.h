@@ -3,13 +3,13 @@
 // are pipes of ours, its standard error is ours. Started without a shell. Whatever the
 // child does (dies, floods, falls silent), the caller only ever waits as long as it says.
 
+#include <sys/types.h>
 #include <chrono>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 class EngineProcess {
-public:
+  public:
     using Clock = std::chrono::steady_clock;
 
     EngineProcess() = default;
@@ -32,7 +32,7 @@ public:
     // it; the child is always reaped.
     void stop(std::chrono::milliseconds grace);
 
-private:
+  private:
     pid_t pid_ = -1;
     int to_child_ = -1;
     int from_child_ = -1;

@@ -16,12 +16,14 @@ constexpr auto INIT_TIME = 120s;  // loading the larger endgame databases takes 
 constexpr auto QUIT_GRACE = 1000ms;
 
 bool ends_with(const std::string& text, const std::string& tail) {
-    return text.size() > tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    return text.size() > tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 }  // namespace
 
-bool parse_engine_spec(const std::string& text, const std::string& self, EngineSpec& spec, std::string& error) {
+bool parse_engine_spec(const std::string& text, const std::string& self, EngineSpec& spec,
+                       std::string& error) {
     spec.name = text;
     if (text == "classic" || text == "strong") {
         spec.argv = {self, "hub", "--engine", text};
@@ -46,7 +48,8 @@ bool parse_engine_spec(const std::string& text, const std::string& self, EngineS
 
 // Reads lines until one whose command is `command`; an "error" line or the deadline ends
 // the wait with `error` set.
-bool HubPlayer::wait_for(const std::string& command, Clock::time_point deadline, std::string& error) {
+bool HubPlayer::wait_for(const std::string& command, Clock::time_point deadline,
+                         std::string& error) {
     std::string text;
     while (process_.read_line(text, deadline)) {
         HubLine line;
@@ -84,8 +87,8 @@ bool HubPlayer::new_game(std::string& error) {
     return false;
 }
 
-bool HubPlayer::think(const std::string& position, const std::string& moves, double seconds, std::string& move,
-                      std::string& error) {
+bool HubPlayer::think(const std::string& position, const std::string& moves, double seconds,
+                      std::string& move, std::string& error) {
     char level[64];
     std::snprintf(level, sizeof level, "level move-time=%g", seconds);
     std::string pos = "pos pos=" + position;
@@ -114,4 +117,6 @@ bool HubPlayer::think(const std::string& position, const std::string& moves, dou
     return false;
 }
 
-void HubPlayer::stop() { process_.stop(QUIT_GRACE); }
+void HubPlayer::stop() {
+    process_.stop(QUIT_GRACE);
+}

@@ -19,10 +19,11 @@ struct EngineSpec {
 // the path of another build, "PATH" (started as "PATH hub", so that builds older than
 // the engine choice still work) or "PATH:classic" / "PATH:strong". false and `error`
 // when PATH is no program.
-bool parse_engine_spec(const std::string& text, const std::string& self, EngineSpec& spec, std::string& error);
+bool parse_engine_spec(const std::string& text, const std::string& self, EngineSpec& spec,
+                       std::string& error);
 
 class HubPlayer {
-public:
+  public:
     explicit HubPlayer(EngineSpec spec) : spec_(std::move(spec)) {}
 
     const std::string& name() const { return spec_.name; }
@@ -35,13 +36,14 @@ public:
     // The engine's move (its Hub text) for the position reached by `moves` from
     // `position`, with `seconds` to think; the answer must come within 10 * seconds + 5 s.
     // false and `error` (why, in a few words) otherwise.
-    bool think(const std::string& position, const std::string& moves, double seconds, std::string& move,
-               std::string& error);
+    bool think(const std::string& position, const std::string& moves, double seconds,
+               std::string& move, std::string& error);
     // Ends the process ("quit", then killed after a grace period).
     void stop();
 
-private:
-    bool wait_for(const std::string& command, EngineProcess::Clock::time_point deadline, std::string& error);
+  private:
+    bool wait_for(const std::string& command, EngineProcess::Clock::time_point deadline,
+                  std::string& error);
 
     EngineSpec spec_;
     EngineProcess process_;

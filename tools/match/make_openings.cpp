@@ -71,13 +71,14 @@ int main(int argc, char** argv) {
     evaluation_init();
     tt_allocate(TTMode::START_UP, TT_DEFAULT_CHOICE);
     auto stack = std::make_unique<PlyStack>();
-    std::printf("# The default openings of vantor-cli match: one line each, the moves from the start.\n"
-                "# Made by `vantor-openings %d`: every sequence of 2, 3 and 4 plies from the start\n"
-                "# position, searched by the classic engine to depth %d (table cleared each time);\n"
-                "# those scoring within +-%d for the side to move (a man is 100) are kept, and %d of\n"
-                "# each length are taken, spread evenly over the kept ones in generation order\n"
-                "# (captures first, then quiet moves, by square).\n",
-                depth, depth, BALANCE, PICK);
+    std::printf(
+        "# The default openings of vantor-cli match: one line each, the moves from the start.\n"
+        "# Made by `vantor-openings %d`: every sequence of 2, 3 and 4 plies from the start\n"
+        "# position, searched by the classic engine to depth %d (table cleared each time);\n"
+        "# those scoring within +-%d for the side to move (a man is 100) are kept, and %d of\n"
+        "# each length are taken, spread evenly over the kept ones in generation order\n"
+        "# (captures first, then quiet moves, by square).\n",
+        depth, depth, BALANCE, PICK);
     for (int plies = 2; plies <= 4; ++plies) {
         Line start;
         setup_initial_position(start.board);
@@ -88,9 +89,11 @@ int main(int argc, char** argv) {
         for (const Line& line : lines) {
             if (std::abs(score_of(line, depth)) <= BALANCE) kept.push_back(&line);
         }
-        std::printf("\n# %d plies: %zu sequences, %zu balanced\n", plies, lines.size(), kept.size());
+        std::printf("\n# %d plies: %zu sequences, %zu balanced\n", plies, lines.size(),
+                    kept.size());
         const std::size_t pick = std::min<std::size_t>(PICK, kept.size());
-        for (std::size_t i = 0; i < pick; ++i) std::printf("%s\n", kept[i * kept.size() / pick]->text.c_str());
+        for (std::size_t i = 0; i < pick; ++i)
+            std::printf("%s\n", kept[i * kept.size() / pick]->text.c_str());
         std::fflush(stdout);
     }
     return 0;

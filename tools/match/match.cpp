@@ -11,7 +11,7 @@ namespace {
 
 // What the workers share: the next game to play, the tally and the output.
 class MatchRun {
-public:
+  public:
     MatchRun(const MatchSettings& settings, const std::function<void(const std::string&)>& report)
         : settings_(settings), report_(report) {}
 
@@ -19,11 +19,12 @@ public:
     MatchReport result() const { return result_; }
     const std::string& error() const { return error_; }
 
-private:
-    void finish(int game, int opening, bool first_white, const HubPlayer& white, const HubPlayer& black,
-                const GameOutcome& outcome);
+  private:
+    void finish(int game, int opening, bool first_white, const HubPlayer& white,
+                const HubPlayer& black, const GameOutcome& outcome);
     void fail(const std::string& error);
-    bool write_pdn_game(int game, const HubPlayer& white, const HubPlayer& black, const GameOutcome& outcome);
+    bool write_pdn_game(int game, const HubPlayer& white, const HubPlayer& black,
+                        const GameOutcome& outcome);
 
     const MatchSettings& settings_;
     const std::function<void(const std::string&)>& report_;
@@ -50,8 +51,9 @@ void MatchRun::worker() {
             fail(error);
             break;
         }
-        const GameOutcome outcome = play_game(white, black, settings_.openings[static_cast<std::size_t>(opening)],
-                                              settings_.seconds, stop_);
+        const GameOutcome outcome =
+            play_game(white, black, settings_.openings[static_cast<std::size_t>(opening)],
+                      settings_.seconds, stop_);
         if (outcome.aborted) break;
         if (outcome.faulty != 0) (outcome.faulty == WHITE ? white : black).stop();
         finish(game, opening, first_white, white, black, outcome);
@@ -69,17 +71,18 @@ void MatchRun::fail(const std::string& error) {
     stop_ = true;
 }
 
-void MatchRun::finish(int game, int opening, bool first_white, const HubPlayer& white, const HubPlayer& black,
-                      const GameOutcome& outcome) {
+void MatchRun::finish(int game, int opening, bool first_white, const HubPlayer& white,
+                      const HubPlayer& black, const GameOutcome& outcome) {
     std::scoped_lock lock(mutex_);
     if (stop_) return;  // decided, or failed, while this game was played
     const int points = first_white ? outcome.white_points : 2 - outcome.white_points;
     MatchScore& score = result_.score;
     (points == 2 ? score.wins : points == 1 ? score.draws : score.losses) += 1;
     ++result_.games;
-    report_("game " + std::to_string(game + 1) + " opening " + std::to_string(opening + 1) + " white " +
-            white.name() + " black " + black.name() + " result " + outcome_score_text(outcome) + " plies " +
-            std::to_string(outcome.plies) + " " + outcome.words);
+    report_("game " + std::to_string(game + 1) + " opening " + std::to_string(opening + 1) +
+            " white " + white.name() + " black " + black.name() + " result " +
+            outcome_score_text(outcome) + " plies " + std::to_string(outcome.plies) + " " +
+            outcome.words);
     if (!settings_.pdn_path.empty() && !write_pdn_game(game + 1, white, black, outcome)) {
         error_ = "cannot write " + settings_.pdn_path;
         stop_ = true;
@@ -88,8 +91,8 @@ void MatchRun::finish(int game, int opening, bool first_white, const HubPlayer& 
     if (!settings_.sprt) return;
     const Sprt& test = *settings_.sprt;
     char line[128];
-    std::snprintf(line, sizeof line, "sprt llr %.3f lbound %.3f ubound %.3f", test.llr(score), test.lower_bound(),
-                  test.upper_bound());
+    std::snprintf(line, sizeof line, "sprt llr %.3f lbound %.3f ubound %.3f", test.llr(score),
+                  test.lower_bound(), test.upper_bound());
     report_(line);
     const SprtVerdict verdict = sprt_verdict(test, score);
     if (verdict == SprtVerdict::CONTINUE) return;
@@ -102,8 +105,11 @@ bool MatchRun::write_pdn_game(int game, const HubPlayer& white, const HubPlayer&
                               const GameOutcome& outcome) {
     PdnGame pdn;
     setup_initial_position(pdn.start);
-    pdn.tags = {{"Event", "vantor match"}, {"Round", std::to_string(game)}, {"White", white.name()},
-                {"Black", black.name()}, {"Result", outcome_score_text(outcome)}};
+    pdn.tags = {{"Event", "vantor match"},
+                {"Round", std::to_string(game)},
+                {"White", white.name()},
+                {"Black", black.name()},
+                {"Result", outcome_score_text(outcome)}};
     pdn.moves = outcome.moves;
     pdn.result = outcome.white_points == 2   ? PdnResult::WHITE_WINS
                  : outcome.white_points == 0 ? PdnResult::BLACK_WINS
@@ -120,8 +126,8 @@ bool MatchRun::write_pdn_game(int game, const HubPlayer& white, const HubPlayer&
 std::string score_line(const MatchScore& score) {
     const EloEstimate estimate = estimate_elo(score);
     char line[160];
-    std::snprintf(line, sizeof line, "score %d-%d-%d elo %.1f +- %.1f", score.wins, score.draws, score.losses,
-                  estimate.elo, estimate.margin);
+    std::snprintf(line, sizeof line, "score %d-%d-%d elo %.1f +- %.1f", score.wins, score.draws,
+                  score.losses, estimate.elo, estimate.margin);
     return line;
 }
 

@@ -23,7 +23,9 @@ bool check_line(const std::vector<std::string>& moves, PlyStack& stack, std::str
         generate_moves(side, root);
         // Written exactly as the notation writes it, short or with the captured squares.
         const MoveRecord* found = find_hub_move(root, side, text);
-        if (found != nullptr && text != move_text(*found) && text != hub_move_text(root, side, *found)) found = nullptr;
+        if (found != nullptr && text != move_text(*found) &&
+            text != hub_move_text(root, side, *found))
+            found = nullptr;
         if (found == nullptr) {
             error = "'" + text + "' is not legal here";
             return false;
@@ -38,8 +40,8 @@ bool check_line(const std::vector<std::string>& moves, PlyStack& stack, std::str
 
 }  // namespace
 
-bool parse_openings(std::string_view text, const std::string& source, std::vector<Opening>& openings,
-                    std::string& error) {
+bool parse_openings(std::string_view text, const std::string& source,
+                    std::vector<Opening>& openings, std::string& error) {
     openings.clear();
     auto stack = std::make_unique<PlyStack>();
     std::istringstream in{std::string(text)};
@@ -66,7 +68,8 @@ bool parse_openings(std::string_view text, const std::string& source, std::vecto
 }
 
 bool load_openings(const std::string& path, std::vector<Opening>& openings, std::string& error) {
-    if (path.empty()) return parse_openings(default_openings_text(), "openings.txt", openings, error);
+    if (path.empty())
+        return parse_openings(default_openings_text(), "openings.txt", openings, error);
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
     if (!file) {

@@ -15,8 +15,8 @@ struct Opening {
 
 // Replaces `openings` by those of the text; false and `error` ("FILE line 12: '32-27'
 // is not legal here") on the first fault, or when the text holds no opening.
-bool parse_openings(std::string_view text, const std::string& source, std::vector<Opening>& openings,
-                    std::string& error);
+bool parse_openings(std::string_view text, const std::string& source,
+                    std::vector<Opening>& openings, std::string& error);
 
 // The openings of a file; the default set (built into the program from
 // resources/openings/openings.txt) when `path` is empty.

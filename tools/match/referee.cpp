@@ -15,7 +15,7 @@ constexpr const char* START_POSITION = "Wbbbbbbbbbbbbbbbbbbbbeeeeeeeeeewwwwwwwww
 // The game as the referee keeps it: the record of positions (for the draw rules), the
 // moves as Hub texts (for the engines) and as listed moves (for PDN).
 class RefereeGame {
-public:
+  public:
     RefereeGame() : stack_(std::make_unique<PlyStack>()), record_(std::make_unique<GameRecord>()) {
         setup_initial_position(board_);
         record_->entries[0].side = WHITE;
@@ -63,7 +63,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::unique_ptr<PlyStack> stack_;
     std::unique_ptr<GameRecord> record_;
     Board board_;
@@ -72,12 +72,15 @@ private:
     std::vector<PdnMove> moves_;
 };
 
-const char* side_name(Side side) { return side == WHITE ? "white" : "black"; }
+const char* side_name(Side side) {
+    return side == WHITE ? "white" : "black";
+}
 
 void forfeit(GameOutcome& outcome, Side loser, const std::string& why) {
     outcome.white_points = loser == WHITE ? 0 : 2;
     outcome.faulty = loser;
-    outcome.words = std::string(side_name(~loser)) + " wins (" + side_name(loser) + ": " + why + ")";
+    outcome.words =
+        std::string(side_name(~loser)) + " wins (" + side_name(loser) + ": " + why + ")";
 }
 
 }  // namespace
@@ -94,7 +97,9 @@ GameOutcome play_game(HubPlayer& white, HubPlayer& black, const Opening& opening
     for (;;) {
         outcome.plies = game.plies();
         if (const GameResult result = game.result(); result != RESULT_NONE) {
-            outcome.white_points = result == RESULT_WHITE_WINS ? 2 : result == RESULT_BLACK_WINS ? 0 : 1;
+            outcome.white_points = result == RESULT_WHITE_WINS   ? 2
+                                   : result == RESULT_BLACK_WINS ? 0
+                                                                 : 1;
             outcome.words = result_line_text(result);
             break;
         }
