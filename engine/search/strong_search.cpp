@@ -27,6 +27,9 @@ constexpr int ASPIRATION = 20;
 constexpr std::size_t HISTORY_KEPT = 100;  // 25 king moves each, twice over
 constexpr int PRUNING_DEPTH = 3;
 constexpr int FUTILITY_MARGIN = 70;
+constexpr int PROBCUT_DEPTH = 5;
+constexpr int PROBCUT_REDUCTION = 4;
+constexpr int PROBCUT_MARGIN = 60;
 
 constexpr int SCORE_TABLE_MOVE = 1 << 30;
 constexpr int SCORE_KILLER = 1 << 29;
@@ -55,7 +58,7 @@ struct ReductionTable {
     ReductionTable() {
         for (int d = 0; d < 64; ++d) {
             for (int i = 0; i < 64; ++i) {
-                r[d][i] = d < 2 || i < 2 ? 0 : static_cast<std::int8_t>(0.4 + std::log(d) * std::log(i) / 2.2);
+                r[d][i] = d < 2 || i < 2 ? 0 : static_cast<std::int8_t>(0.7 + std::log(d) * std::log(i) / 1.8);
             }
         }
     }
@@ -273,6 +276,15 @@ int Searcher::search(PlyRecord& r, Side side, int depth, int alpha, int beta, in
     if (prunable) {
         const int stand = evaluate_node(side, r);
         if (stand - FUTILITY_MARGIN * depth >= beta) return stand;
+    }
+    // Far from the horizon, a shallow search that clears beta by a margin is taken as
+    // the deep one's answer. It uses this record's list, which is then listed afresh.
+    if (quiet && !pv_node && depth >= PROBCUT_DEPTH && beta < MATE_BOUND - PROBCUT_MARGIN && alpha > -MATE_BOUND) {
+        const int raised = beta + PROBCUT_MARGIN;
+        const int v = search(r, side, depth - PROBCUT_REDUCTION, raised - 1, raised, ply, false);
+        if (aborted_) return 0;
+        if (v >= raised) return v;
+        generate_moves(side, r);
     }
     order_moves(r, side, ply, table_move, table_index);
 
