@@ -41,6 +41,18 @@ constexpr std::uint32_t capture_flags_of(Side side) {
                          : BLACK_MAN_CAN_CAPTURE | BLACK_KING_CAN_CAPTURE;
 }
 
+// Scores of lost positions count from the root in the search and from the position in
+// the table, so that an entry holds wherever the position is met.
+inline int score_to_table(int score, int ply) {
+    return score > MATE_BOUND ? score + ply : score < -MATE_BOUND ? score - ply : score;
+}
+inline int score_from_table(int score, int ply) {
+    return score > MATE_BOUND ? score - ply : score < -MATE_BOUND ? score + ply : score;
+}
+inline bool decides(StrongBound bound, int score, int alpha, int beta) {
+    return bound == BOUND_EXACT || (bound == BOUND_LOWER && score >= beta) || (bound == BOUND_UPPER && score <= alpha);
+}
+
 // Whether `side`, to move in `record`, must capture.
 inline bool offers_capture(PlyRecord& record, Side side) {
     find_own_captures(side, record);
@@ -89,6 +101,9 @@ public:
 private:
     int search(PlyRecord& r, Side side, int depth, int alpha, int beta, int ply, bool pv_node);
     int quiesce(PlyRecord& r, Side side, int alpha, int beta, int ply, bool threats);
+    int search_later_move(PlyRecord& child, Side side, int depth, int reduction, int alpha, int beta, int ply,
+                          bool pv_node);
+    void extend_variation(int ply, std::uint32_t word);
     int evaluate_node(Side side, PlyRecord& r) { return evaluate(side, r, INFINITE_SCORE); }
     int iterate(int depth, int previous);
     void order_moves(const PlyRecord& r, Side side, int ply, std::uint32_t table_move, int table_index);
@@ -256,15 +271,8 @@ int Searcher::search(PlyRecord& r, Side side, int depth, int alpha, int beta, in
     if (const StrongEntry* e = table_.probe(hash)) {
         table_move = e->move;
         table_index = e->move_index;
-        int score = e->score;
-        if (score > MATE_BOUND) score -= ply;
-        if (score < -MATE_BOUND) score += ply;
-        if (!pv_node && ply > 0 && e->depth >= depth) {
-            const StrongBound b = e->bound();
-            if (b == BOUND_EXACT || (b == BOUND_LOWER && score >= beta) || (b == BOUND_UPPER && score <= alpha)) {
-                return score;
-            }
-        }
+        const int score = score_from_table(e->score, ply);
+        if (!pv_node && ply > 0 && e->depth >= depth && decides(e->bound(), score, alpha, beta)) return score;
     }
 
     const bool must_capture = (r.capture_flags & capture_flags_of(side)) != 0;
@@ -314,13 +322,7 @@ int Searcher::search(PlyRecord& r, Side side, int depth, int alpha, int beta, in
                 reduction = REDUCTIONS.r[std::min(depth, 63)][std::min(count, 63)] - (pv_node ? 1 : 0);
                 reduction = std::clamp(reduction, 0, new_depth - 1);
             }
-            v = -search(child, ~side, new_depth - reduction, -alpha - 1, -alpha, ply + 1, false);
-            if (v > alpha && reduction > 0 && !aborted_) {
-                v = -search(child, ~side, new_depth, -alpha - 1, -alpha, ply + 1, false);
-            }
-            if (v > alpha && v < beta && pv_node && !aborted_) {
-                v = -search(child, ~side, new_depth, -beta, -alpha, ply + 1, true);
-            }
+            v = search_later_move(child, ~side, new_depth, reduction, alpha, beta, ply + 1, pv_node);
         }
         if (aborted_) return 0;
         if (v > best) {
@@ -328,9 +330,7 @@ int Searcher::search(PlyRecord& r, Side side, int depth, int alpha, int beta, in
             best_index = i;
             if (v > alpha) {
                 alpha = v;
-                pv_[ply][ply] = word;
-                for (int k = ply + 1; k < pv_length_[ply + 1]; ++k) pv_[ply][k] = pv_[ply + 1][k];
-                pv_length_[ply] = std::max(pv_length_[ply + 1], ply + 1);
+                extend_variation(ply, word);
                 if (ply == 0) {
                     root_best_ = i;
                     root_score_ = v;
@@ -342,13 +342,27 @@ int Searcher::search(PlyRecord& r, Side side, int depth, int alpha, int beta, in
     if (best > original_alpha) reward(r, side, ply, best_index, depth);
 
     const StrongBound bound = best >= beta ? BOUND_LOWER : best > original_alpha ? BOUND_EXACT : BOUND_UPPER;
-    int stored = best;
-    if (stored > MATE_BOUND) stored += ply;
-    if (stored < -MATE_BOUND) stored -= ply;
     const bool has_move = bound != BOUND_UPPER;
-    table_.store(hash, depth, stored, bound, has_move ? r.moves[best_index].word & MOVE_WORD_MASK : 0,
-                 has_move ? best_index : 0);
+    table_.store(hash, depth, score_to_table(best, ply), bound,
+                 has_move ? r.moves[best_index].word & MOVE_WORD_MASK : 0, has_move ? best_index : 0);
     return best;
+}
+
+// A move after the first: a null-window search, shallower by `reduction`, then again
+// at full depth if it beats alpha, then with the whole window on the principal path.
+int Searcher::search_later_move(PlyRecord& child, Side side, int depth, int reduction, int alpha, int beta,
+                                int ply, bool pv_node) {
+    int v = -search(child, side, depth - reduction, -alpha - 1, -alpha, ply, false);
+    if (v > alpha && reduction > 0 && !aborted_) v = -search(child, side, depth, -alpha - 1, -alpha, ply, false);
+    if (v > alpha && v < beta && pv_node && !aborted_) v = -search(child, side, depth, -beta, -alpha, ply, true);
+    return v;
+}
+
+// The move at `ply` followed by the best line found below it.
+void Searcher::extend_variation(int ply, std::uint32_t word) {
+    pv_[ply][ply] = word;
+    for (int k = ply + 1; k < pv_length_[ply + 1]; ++k) pv_[ply][k] = pv_[ply + 1][k];
+    pv_length_[ply] = std::max(pv_length_[ply + 1], ply + 1);
 }
 
 // One iteration with an aspiration window around the last score, widened on failure.
