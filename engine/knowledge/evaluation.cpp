@@ -3,45 +3,15 @@
 #include <atomic>
 #include <bit>
 #include <cstdlib>
-#include <initializer_list>
 
 #include "engine/knowledge/egdb.h"
+#include "engine/knowledge/geometry.h"
 #include "engine/knowledge/patterns.h"
 #include "records/settings.h"
 
 namespace {
 
-// Board geometry by square number: rows from the top (row 0 holds squares 1-5), columns
-// from the left edge as White sees the board.
-constexpr int square_row(int s) {
-    return (s - 1) / 5;
-}
-constexpr int square_column(int s) {
-    return 2 * ((s - 1) % 5) + (square_row(s) % 2 == 0 ? 1 : 0);
-}
-
-// The square at a row and column, 0 where the board has none (off the board, or a
-// light square).
-constexpr int square_at(int row, int column) {
-    if (row < 0 || row > 9 || column < 0 || column > 9 || (row + column) % 2 == 0) return 0;
-    return row * 5 + column / 2 + 1;
-}
-
-constexpr Bitboard square_bit(int s) {
-    return BIT_MASK[SQUARE_TO_BIT[s]];
-}
-
-constexpr Bitboard squares(std::initializer_list<int> list) {
-    Bitboard mask = 0;
-    for (int s : list) mask |= square_bit(s);
-    return mask;
-}
-
-constexpr Bitboard square_range(int first, int last) {
-    Bitboard mask = 0;
-    for (int s = first; s <= last; ++s) mask |= square_bit(s);
-    return mask;
-}
+using namespace geometry;
 
 // Square t and every square k rows further toward the promotion row (row_step -1:
 // White's, toward row 0; +1: Black's, toward row 9) at most k columns away from it.
@@ -75,12 +45,6 @@ constexpr bool geometry_matches_layout() {
     return true;
 }
 static_assert(geometry_matches_layout());
-
-constexpr std::array<std::int8_t, 64> ROW = [] {
-    std::array<std::int8_t, 64> table{};
-    for (int s = 1; s <= 50; ++s) table[SQUARE_TO_BIT[s]] = static_cast<std::int8_t>(square_row(s));
-    return table;
-}();
 
 // Men that earn the free-path term: White's on squares 6-25, Black's on 26-45.
 constexpr Bitboard WHITE_PATH_ZONE = square_range(6, 25);
@@ -273,11 +237,12 @@ int four_kings_against_one(bool white_to_move, const PieceCounts& n, const Board
     return 0;
 }
 
+// The endings settled before any term is counted: the databases (below eight pieces,
+// when in use), at most three pieces a side, four kings against one. True, with the
+// score for the side to move, when one of them applies.
 template <class Probe>
-int evaluate_position(Side side, PlyRecord& position, int bound, Probe probe) {
-    const Board& board = position.board;
+bool decided_ending(Side side, PlyRecord& position, const PieceCounts& n, Probe probe, int& score) {
     const bool white_to_move = side == WHITE;
-    const PieceCounts n = count_pieces(position);
 
     // The databases index by these counts; a record whose counts contradict its board
     // is not looked up.
@@ -285,20 +250,33 @@ int evaluate_position(Side side, PlyRecord& position, int bound, Probe probe) {
         settings().endgame_use.load(std::memory_order_relaxed) != 0) {
         switch (probe(side, position)) {
             case EGDB_WIN:
-                return WIN_SCORE;
+                score = WIN_SCORE;
+                return true;
             case EGDB_DRAW:
-                return 0;
+                score = 0;
+                return true;
             case EGDB_LOSS:
-                return -WIN_SCORE;
+                score = -WIN_SCORE;
+                return true;
             default:
                 break;
         }
     }
 
-    if (position.white_count <= 3 && position.black_count <= 3)
-        return small_ending(white_to_move, n, position);
+    if (position.white_count <= 3 && position.black_count <= 3) {
+        score = small_ending(white_to_move, n, position);
+        return true;
+    }
+    score = four_kings_against_one(white_to_move, n, position.board);
+    return score != 0;
+}
 
-    if (const int score = four_kings_against_one(white_to_move, n, board); score != 0) return score;
+template <class Probe>
+int evaluate_position(Side side, PlyRecord& position, int bound, Probe probe) {
+    const Board& board = position.board;
+    const bool white_to_move = side == WHITE;
+    const PieceCounts n = count_pieces(position);
+    if (int decided = 0; decided_ending(side, position, n, probe, decided)) return decided;
 
     // With a king on each side a lead converts far less often: both halves of the
     // score are damped (halving truncates toward zero).
@@ -328,4 +306,17 @@ int evaluate_with_probe(Side side, PlyRecord& position, int bound, EndgameProbe 
     return evaluate_position(side, position, bound, [probe](Side s, const PlyRecord& p) {
         return probe != nullptr ? probe(s, p) : int{EGDB_UNKNOWN};
     });
+}
+
+bool settled_ending(Side side, PlyRecord& position, int& score) {
+    return decided_ending(side, position, count_pieces(position),
+                          [](Side s, const PlyRecord& p) { return egdb_probe(s, p); }, score);
+}
+
+bool settled_ending_with_probe(Side side, PlyRecord& position, EndgameProbe probe, int& score) {
+    return decided_ending(side, position, count_pieces(position),
+                          [probe](Side s, const PlyRecord& p) {
+                              return probe != nullptr ? probe(s, p) : int{EGDB_UNKNOWN};
+                          },
+                          score);
 }

@@ -46,5 +46,11 @@ int evaluate(Side side, PlyRecord& position, int bound);
 using EndgameProbe = int (*)(Side side, const PlyRecord& position);
 int evaluate_with_probe(Side side, PlyRecord& position, int bound, EndgameProbe probe);
 
+// The endings every evaluation settles before counting terms: the databases (fewer
+// than eight pieces, when in use), at most three pieces a side, four kings against one.
+// True, with the score for `side` to move, when one applies. Fills type_counts.
+bool settled_ending(Side side, PlyRecord& position, int& score);
+bool settled_ending_with_probe(Side side, PlyRecord& position, EndgameProbe probe, int& score);
+
 // The free-path term: men with an open road to promotion, White's view, not halved.
 int free_path_sum(const Board& board);
