@@ -1,0 +1,289 @@
+#include "engine/knowledge/strong_eval.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdlib>
+
+#include "engine/knowledge/geometry.h"
+#include "engine/knowledge/patterns.h"
+
+// Rules 2k - 1 and 2k mirror each other up to rule 42; the last six come as 43-48,
+// 44-47 and 45-46.
+constexpr std::array<std::array<int, 2>, 24> STRONG_PATTERN_PAIRS = [] {
+    std::array<std::array<int, 2>, 24> pairs{};
+    for (int k = 0; k < 21; ++k) pairs[k] = {2 * k + 1, 2 * k + 2};
+    pairs[21] = {43, 48};
+    pairs[22] = {44, 47};
+    pairs[23] = {45, 46};
+    return pairs;
+}();
+
+namespace {
+
+using namespace geometry;
+
+constexpr Bitboard WHITE_CENTRE = squares({28, 29, 32, 33, 38, 39, 42, 43, 48, 49});
+constexpr Bitboard BLACK_CENTRE = squares({2, 3, 8, 9, 12, 13, 18, 19, 22, 23});
+constexpr Bitboard LEFT_WING = squares({1, 6, 7, 11, 16, 17, 21, 26, 27, 31, 36, 37, 41, 46, 47});
+constexpr Bitboard RIGHT_WING = squares({4, 5, 10, 14, 15, 20, 24, 25, 30, 34, 35, 40, 44, 45, 50});
+constexpr Bitboard LONG_DIAGONAL = squares({46, 41, 37, 32, 28, 23, 19, 14, 10, 5});
+constexpr Bitboard WHITE_OUTPOSTS = square_range(16, 30);  // rows 3-5
+constexpr Bitboard BLACK_OUTPOSTS = square_range(21, 35);  // rows 4-6
+
+// Columns 0-4 as White sees the board; square s is in it exactly when 51 - s is not.
+constexpr Bitboard LEFT_HALF = [] {
+    Bitboard mask = 0;
+    for (int s = 1; s <= 50; ++s) mask |= square_column(s) < 5 ? square_bit(s) : 0;
+    return mask;
+}();
+
+// The man-square feature of a man on each bit, for either colour.
+constexpr std::array<std::array<std::uint8_t, 64>, 2> MAN_SQUARE_FEATURE = [] {
+    std::array<std::array<std::uint8_t, 64>, 2> table{};
+    for (int s = 1; s <= 50; ++s) {
+        table[0][SQUARE_TO_BIT[s]] = static_cast<std::uint8_t>(SF_MAN_SQUARE + s - 1);
+        table[1][SQUARE_TO_BIT[s]] = static_cast<std::uint8_t>(SF_MAN_SQUARE + 50 - s);
+    }
+    return table;
+}();
+
+// The board turned half round: square s to 51 - s.
+Bitboard turned(Bitboard set) {
+    Bitboard result = 0;
+    for (int s = 1; s <= 50; ++s) result |= (set & square_bit(s)) != 0 ? square_bit(51 - s) : 0;
+    return result;
+}
+
+// Each pattern feature's formation (the first rule of its pair) and that formation with
+// the colours exchanged on the turned board. The second is the pair's other rule for
+// all pairs but 25/26, whose squares differ by one: the feature uses the exact mirror
+// so that it stays the same for both colours.
+const std::array<std::array<PatternRule, 2>, 24> PATTERN_FORMATIONS = [] {
+    std::array<std::array<PatternRule, 2>, 24> formations{};
+    for (int pair = 0; pair < 24; ++pair) {
+        const PatternRule& r = PATTERN_RULES[STRONG_PATTERN_PAIRS[pair][0] - 1];
+        formations[pair] = {r, PatternRule{turned(r.black_men), turned(r.black_kings), turned(r.white_men),
+                                           turned(r.white_kings), turned(r.empty), -r.value}};
+    }
+    return formations;
+}();
+
+// Squares reached by the kings along one direction, summed over the four.
+int king_reach(Bitboard kings, Bitboard empty) {
+    if (kings == 0) return 0;
+    int reach = 0;
+    for (const int shift : {5, 6}) {
+        Bitboard up = 0, down = 0;
+        for (Bitboard t = kings << shift & empty; t != 0; t = t << shift & empty) up |= t;
+        for (Bitboard t = kings >> shift & empty; t != 0; t = t >> shift & empty) down |= t;
+        reach += std::popcount(up) + std::popcount(down);
+    }
+    return reach;
+}
+
+int left_right_imbalance(Bitboard men) {
+    return std::abs(std::popcount(men & LEFT_HALF) - std::popcount(men & ~LEFT_HALF));
+}
+
+// The designed wing balance in threes: differences of two or more on a wing, or among
+// the kings and middle men.
+int wing_balance(const Board& b) {
+    const int white_left = std::popcount(b.white_men & LEFT_WING);
+    const int white_right = std::popcount(b.white_men & RIGHT_WING);
+    const int black_left = std::popcount(b.black_men & LEFT_WING);
+    const int black_right = std::popcount(b.black_men & RIGHT_WING);
+    const int differences[3] = {white_left - black_left, white_right - black_right,
+                                (std::popcount(b.white()) - white_left - white_right) -
+                                    (std::popcount(b.black()) - black_left - black_right)};
+    int sum = 0;
+    for (int d : differences) sum += std::abs(d) >= 2 ? d : 0;
+    return sum;
+}
+
+// A cone that holds squares and no enemy piece: the man cannot be stopped on that side
+// by anything standing now.
+bool open_cone(Bitboard cone, Bitboard enemies) {
+    return cone != 0 && (cone & enemies) == 0;
+}
+
+// Men: square tables, tempo and runaways, each man visited once.
+template <class Sink>
+void collect_men(const Board& b, Sink& sink) {
+    int tempo = 0;
+    const Bitboard black = b.black();
+    const Bitboard white = b.white();
+    for (Bitboard men = b.white_men; men != 0; men &= men - 1) {
+        const int bit = std::countr_zero(men);
+        const int row = ROW[bit];
+        sink.add(MAN_SQUARE_FEATURE[0][bit], 1);
+        tempo += 9 - row;
+        if (row <= 4 && (open_cone(PathCone[bit].white_left, black) ||
+                         open_cone(PathCone[bit].white_right, black)))
+            sink.add(SF_RUNAWAY + row - 1, 1);
+    }
+    for (Bitboard men = b.black_men; men != 0; men &= men - 1) {
+        const int bit = std::countr_zero(men);
+        const int row = ROW[bit];
+        sink.add(MAN_SQUARE_FEATURE[1][bit], -1);
+        tempo -= row;
+        if (row >= 5 && (open_cone(PathCone[bit].black_left, white) ||
+                         open_cone(PathCone[bit].black_right, white)))
+            sink.add(SF_RUNAWAY + 8 - row, -1);
+    }
+    sink.add(SF_TEMPO, tempo);
+}
+
+template <class Sink>
+void collect_material(const Board& b, Sink& sink) {
+    const int men = std::popcount(b.white_men) - std::popcount(b.black_men);
+    const int white_kings = std::popcount(b.white_kings);
+    const int black_kings = std::popcount(b.black_kings);
+    const int kings = white_kings - black_kings;
+    sink.add(SF_MEN, men);
+    sink.add(SF_KINGS, kings);
+    if (white_kings > 0 && black_kings > 0) {
+        sink.add(SF_MEN_BOTH_KINGS, men);
+        sink.add(SF_KINGS_BOTH_KINGS, kings);
+    }
+    const int pieces = std::popcount(b.white() | b.black());
+    sink.add(SF_LEAD, (men + 3 * kings) * std::max(0, 24 - pieces));
+}
+
+template <class Sink>
+void collect_structure(const Board& b, Sink& sink) {
+    const Bitboard wm = b.white_men;
+    const Bitboard bm = b.black_men;
+    sink.add(SF_FREE_PATH, free_path_sum(b) / 10);
+    sink.add(SF_BACK_SQUARE, ((wm & square_bit(48)) != 0) - ((bm & square_bit(3)) != 0));
+    sink.add(SF_CENTRE, std::popcount(wm & WHITE_CENTRE) - std::popcount(bm & BLACK_CENTRE));
+    sink.add(SF_WING, wing_balance(b));
+    sink.add(SF_LEFT_RIGHT, left_right_imbalance(bm) - left_right_imbalance(wm));
+    sink.add(SF_BACK_RANK,
+             std::popcount(wm & BLACK_CROWNING_ROW) - std::popcount(bm & WHITE_CROWNING_ROW));
+    sink.add(SF_OUTPOST, std::popcount(wm & wm << 5 & wm << 6 & WHITE_OUTPOSTS) -
+                             std::popcount(bm & bm >> 5 & bm >> 6 & BLACK_OUTPOSTS));
+    const Bitboard e = b.empty;
+    sink.add(SF_LOCKED, std::popcount(wm & ~(e >> 5 | e >> 6)) - std::popcount(bm & ~(e << 5 | e << 6)));
+    for (int pair = 0; pair < 24; ++pair) {
+        const int fires = pattern_fires(PATTERN_FORMATIONS[pair][0], b) - pattern_fires(PATTERN_FORMATIONS[pair][1], b);
+        if (fires != 0) sink.add(SF_PATTERN + pair, fires);
+    }
+}
+
+template <class Sink>
+void collect(const Board& b, Sink& sink) {
+    collect_material(b, sink);
+    collect_structure(b, sink);
+    if ((b.white_kings | b.black_kings) != 0) {
+        sink.add(SF_KING_MOBILITY, king_reach(b.white_kings, b.empty) - king_reach(b.black_kings, b.empty));
+        sink.add(SF_KING_DIAGONAL, std::popcount(b.white_kings & LONG_DIAGONAL) -
+                                       std::popcount(b.black_kings & LONG_DIAGONAL));
+    }
+    collect_men(b, sink);
+}
+
+struct FeatureSink {
+    StrongFeatures& features;
+    void add(int feature, int value) { features[feature] = static_cast<std::int16_t>(features[feature] + value); }
+};
+
+struct WeightSink {
+    const StrongWeights& weights;
+    std::int64_t opening = 0;
+    std::int64_t endgame = 0;
+    void add(int feature, int value) {
+        opening += std::int64_t{weights.opening[feature]} * value;
+        endgame += std::int64_t{weights.endgame[feature]} * value;
+    }
+};
+
+int taper(std::int64_t opening, std::int64_t endgame, int phase) {
+    const std::int64_t sum = opening * phase + endgame * (STRONG_PHASE_MAX - phase);
+    const std::int64_t score = sum / (STRONG_PHASE_MAX * STRONG_WEIGHT_SCALE);
+    return static_cast<int>(std::clamp<std::int64_t>(score, -STRONG_SCORE_LIMIT, STRONG_SCORE_LIMIT));
+}
+
+int terms_score(Side side, const Board& board) {
+    WeightSink sink{STRONG_WEIGHTS};
+    collect(board, sink);
+    const int white_view = taper(sink.opening, sink.endgame, strong_phase(board));
+    return side == WHITE ? white_view : -white_view;
+}
+
+}  // namespace
+
+
+void strong_features(const Board& board, StrongFeatures& features) {
+    features.fill(0);
+    FeatureSink sink{features};
+    collect(board, sink);
+}
+
+int strong_phase(const Board& board) {
+    return std::popcount(board.white_men | board.black_men);
+}
+
+int strong_score(const StrongFeatures& features, int phase, const StrongWeights& weights) {
+    std::int64_t opening = 0;
+    std::int64_t endgame = 0;
+    for (int i = 0; i < STRONG_FEATURE_COUNT; ++i) {
+        opening += std::int64_t{weights.opening[i]} * features[i];
+        endgame += std::int64_t{weights.endgame[i]} * features[i];
+    }
+    return taper(opening, endgame, phase);
+}
+
+int strong_evaluate(Side side, PlyRecord& position) {
+    if (int score = 0; settled_ending(side, position, score)) return score;
+    return terms_score(side, position.board);
+}
+
+int strong_evaluate_with_probe(Side side, PlyRecord& position, EndgameProbe probe) {
+    if (int score = 0; settled_ending_with_probe(side, position, probe, score)) return score;
+    return terms_score(side, position.board);
+}
+
+namespace {
+
+struct FeatureGroup {
+    int first;
+    const char* name;
+};
+constexpr FeatureGroup FEATURE_GROUPS[] = {
+    {SF_MEN, "men"},
+    {SF_KINGS, "kings"},
+    {SF_MEN_BOTH_KINGS, "men, both sides with kings"},
+    {SF_KINGS_BOTH_KINGS, "kings, both sides with kings"},
+    {SF_LEAD, "lead amplifier"},
+    {SF_FREE_PATH, "free paths"},
+    {SF_BACK_SQUARE, "back square"},
+    {SF_CENTRE, "centre"},
+    {SF_WING, "wing balance"},
+    {SF_TEMPO, "tempo"},
+    {SF_LEFT_RIGHT, "left-right balance"},
+    {SF_BACK_RANK, "back rank"},
+    {SF_OUTPOST, "outposts"},
+    {SF_LOCKED, "locked men"},
+    {SF_KING_MOBILITY, "king mobility"},
+    {SF_KING_DIAGONAL, "kings on the long diagonal"},
+    {SF_RUNAWAY, "runaway, rows to go"},
+    {SF_PATTERN, "pattern pair"},
+    {SF_MAN_SQUARE, "man square"},
+    {STRONG_FEATURE_COUNT, ""},
+};
+
+const FeatureGroup& group_of(int feature) {
+    int g = 0;
+    while (FEATURE_GROUPS[g + 1].first <= feature) ++g;
+    return FEATURE_GROUPS[g];
+}
+
+}  // namespace
+
+const char* strong_feature_group(int feature) {
+    return group_of(feature).name;
+}
+
+int strong_feature_offset(int feature) {
+    return feature - group_of(feature).first;
+}

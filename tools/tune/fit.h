@@ -1,0 +1,34 @@
+#pragma once
+// Fitting the strong evaluation's weights to game results: the mean squared error between
+// the result (1 White won, 0.5 drawn, 0 lost) and sigmoid(score / K), with the score the
+// tapered dot product of weights and features, White's view, in points. K is fitted first
+// with the weights held, then the weights by Adam with K held.
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/knowledge/strong_eval.h"
+#include "tools/tune/weights_file.h"
+
+struct TuneSample {
+    StrongFeatures features{};
+    std::int8_t phase = 0;  // men on the board
+    float result = 0.5F;    // White's
+};
+
+// The tapered score of a sample in points, before rounding.
+double tune_score(const TuneSample& sample, const TuneWeights& weights);
+double mean_error(const std::vector<TuneSample>& samples, const TuneWeights& weights, double scale);
+// The K of sigmoid(score / K) that fits the samples best with the weights as they are.
+double fit_scale(const std::vector<TuneSample>& samples, const TuneWeights& weights);
+
+struct FitOptions {
+    int iterations = 2000;
+    double learning_rate = 1.0;  // points per step, Adam's step size
+    // Called every `report_every` iterations with the iteration and its error.
+    void (*report)(int iteration, double error) = nullptr;
+    int report_every = 100;
+};
+// Adam over the whole sample set at every step. Features no sample has stay as they are.
+void fit_weights(const std::vector<TuneSample>& samples, TuneWeights& weights, double scale,
+                 const FitOptions& options);

@@ -1,0 +1,41 @@
+#pragma once
+// Training positions for the tuner: self-play games of the designed engine at a fixed
+// depth, written as "FEN result" lines (result White's: 1, 0.5 or 0), and read back as
+// feature vectors.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "engine/board/board.h"
+#include "tools/tune/fit.h"
+
+struct GenOptions {
+    int games = 100;
+    int depth = 6;
+    std::uint64_t seed = 1;
+    std::string book_source;  // the opening book's source text file; empty: random openings only
+};
+
+struct GenStats {
+    int games = 0;
+    int white_wins = 0;
+    int black_wins = 0;
+    int draws = 0;
+    long positions = 0;
+};
+
+// Whether the evaluations settle the position by rule (at most three pieces a side, or
+// four kings against one) rather than by their terms: such positions teach no weight.
+bool settled_by_rule(const Board& board);
+
+// Plays the games and writes their quiet positions to `out`. Every fourth game starts
+// from an opening book line (in turn), the others from 6-10 random plies. The engine
+// searches each move to the depth or one less, at random, so that games vary. Returns
+// false with `error` when the book cannot be read.
+bool generate_games(const GenOptions& options, std::FILE* out, GenStats& stats, std::string& error);
+
+// Reads "FEN result" lines; a line that is no such line is counted in `rejected` and
+// skipped, as is a position settled by rule.
+std::vector<TuneSample> read_samples(std::FILE* in, long& rejected);

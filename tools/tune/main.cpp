@@ -1,0 +1,149 @@
+// vantor-tune: learns the strong evaluation's weights from game results.
+//   vantor-tune gen --games N --depth D --out FILE [--seed S] [--book BOOK_SOURCE]
+//   vantor-tune fit --data FILE --out strong_weights.cpp [--iterations K] [--rate R]
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <random>
+#include <string>
+
+#include "engine/board/board.h"
+#include "engine/knowledge/evaluation.h"
+#include "engine/search/tt.h"
+#include "tools/tune/fit.h"
+#include "tools/tune/game_data.h"
+#include "tools/tune/weights_file.h"
+
+namespace {
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: vantor-tune gen --games N --depth D --out FILE [--seed S] [--book BOOK_SOURCE]\n"
+                 "       vantor-tune fit --data FILE --out strong_weights.cpp [--iterations K] [--rate R]\n");
+    return 2;
+}
+
+// "--name value" pairs after the command; false on anything else.
+bool read_options(int argc, char** argv, std::map<std::string, std::string>& options) {
+    for (int i = 2; i < argc; i += 2) {
+        const std::string name = argv[i];
+        if (name.rfind("--", 0) != 0 || i + 1 >= argc) return false;
+        options[name.substr(2)] = argv[i + 1];
+    }
+    return true;
+}
+
+bool number(const std::map<std::string, std::string>& options, const char* name, long low, long high, long& value) {
+    const auto it = options.find(name);
+    if (it == options.end()) return true;
+    char* end = nullptr;
+    value = std::strtol(it->second.c_str(), &end, 10);
+    return end != it->second.c_str() && *end == '\0' && value >= low && value <= high;
+}
+
+int run_gen(const std::map<std::string, std::string>& options) {
+    long games = 0, depth = 0, seed = 1;
+    if (!options.count("games") || !options.count("depth") || !options.count("out")) return usage();
+    if (!number(options, "games", 1, 10000000, games) || !number(options, "depth", 2, 20, depth) ||
+        !number(options, "seed", 0, 1L << 62, seed))
+        return usage();
+    GenOptions gen;
+    gen.games = static_cast<int>(games);
+    gen.depth = static_cast<int>(depth);
+    gen.seed = static_cast<std::uint64_t>(seed);
+    gen.book_source = options.count("book") ? options.at("book") : VANTOR_BOOK_SOURCE;
+    std::FILE* out = std::fopen(options.at("out").c_str(), "w");
+    if (out == nullptr) {
+        std::fprintf(stderr, "vantor-tune: cannot write %s\n", options.at("out").c_str());
+        return 1;
+    }
+    init_board_tables();
+    evaluation_init();
+    tt_allocate(TTMode::START_UP, TT_DEFAULT_CHOICE);
+    GenStats stats;
+    std::string error;
+    const bool ok = generate_games(gen, out, stats, error);
+    const bool written = std::fclose(out) == 0;
+    if (!ok || !written) {
+        std::fprintf(stderr, "vantor-tune: %s\n", ok ? "could not finish writing the data" : error.c_str());
+        return 1;
+    }
+    std::printf("games %d (white %d, draws %d, black %d), positions %ld\n", stats.games, stats.white_wins,
+                stats.draws, stats.black_wins, stats.positions);
+    return 0;
+}
+
+void print_progress(int iteration, double error) {
+    std::printf("iteration %d error %.6f\n", iteration, error);
+    std::fflush(stdout);
+}
+
+int run_fit(const std::map<std::string, std::string>& options) {
+    long iterations = 2000;
+    if (!options.count("data") || !options.count("out") || !number(options, "iterations", 0, 1000000, iterations))
+        return usage();
+    const double rate = options.count("rate") ? std::atof(options.at("rate").c_str()) : 1.0;
+    std::FILE* in = std::fopen(options.at("data").c_str(), "r");
+    if (in == nullptr) {
+        std::fprintf(stderr, "vantor-tune: cannot read %s\n", options.at("data").c_str());
+        return 1;
+    }
+    init_board_tables();
+    long rejected = 0;
+    std::vector<TuneSample> samples = read_samples(in, rejected);
+    std::fclose(in);
+    if (samples.empty()) {
+        std::fprintf(stderr, "vantor-tune: no positions in %s\n", options.at("data").c_str());
+        return 1;
+    }
+    // A tenth of the positions, drawn at random, is held out to show over-fitting.
+    std::shuffle(samples.begin(), samples.end(), std::mt19937_64(7));
+    std::vector<TuneSample> held(samples.end() - static_cast<long>(samples.size() / 10), samples.end());
+    samples.resize(samples.size() - held.size());
+
+    TuneWeights weights = designed_start_weights();
+    const double scale = fit_scale(samples, weights);
+    const double before = mean_error(samples, weights, scale);
+    const double held_before = mean_error(held, weights, scale);
+    std::printf("positions %zu (held out %zu, rejected lines %ld), K %.1f\n", samples.size(), held.size(), rejected,
+                scale);
+    std::printf("error before %.6f (held out %.6f)\n", before, held_before);
+    FitOptions fit;
+    fit.iterations = static_cast<int>(iterations);
+    fit.learning_rate = rate;
+    fit.report = print_progress;
+    fit_weights(samples, weights, scale, fit);
+    const double after = mean_error(samples, weights, scale);
+    const double held_after = mean_error(held, weights, scale);
+    std::printf("error after %.6f (held out %.6f)\n", after, held_after);
+
+    char provenance[512];
+    std::snprintf(provenance, sizeof provenance,
+                  "The strong evaluation's weights, written by vantor-tune fit from %zu positions\n"
+                  "(%zu more held out) of self-play games: sigmoid scale K %.1f, mean squared error\n"
+                  "%.6f before (the designed values) and %.6f after %ld iterations (held out %.6f, %.6f).",
+                  samples.size(), held.size(), scale, before, after, iterations, held_before, held_after);
+    std::ofstream out(options.at("out"), std::ios::trunc);
+    out << weights_source(rounded_weights(weights), provenance);
+    out.close();
+    if (!out) {
+        std::fprintf(stderr, "vantor-tune: cannot write %s\n", options.at("out").c_str());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return usage();
+    std::map<std::string, std::string> options;
+    if (!read_options(argc, argv, options)) return usage();
+    const std::string command = argv[1];
+    if (command == "gen") return run_gen(options);
+    if (command == "fit") return run_fit(options);
+    return usage();
+}
