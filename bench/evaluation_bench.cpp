@@ -11,6 +11,7 @@
 #include "engine/board/makemove.h"
 #include "engine/board/movegen.h"
 #include "engine/knowledge/evaluation.h"
+#include "engine/knowledge/strong_eval.h"
 
 namespace {
 
@@ -62,6 +63,18 @@ void BM_Evaluate(benchmark::State& state) {
     state.counters["lazy_share"] = static_cast<double>(lazy) / static_cast<double>(samples.size());
 }
 BENCHMARK(BM_Evaluate)->Arg(30000)->Arg(0)->Arg(-30000);
+
+// The strong engine's evaluation over the same positions: every feature, no lazy exit.
+void BM_StrongEvaluate(benchmark::State& state) {
+    std::vector<Sample> samples = random_game_positions();
+    for (auto _ : state) {
+        int sum = 0;
+        for (Sample& s : samples) sum += strong_evaluate(s.side, s.record);
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(samples.size()));
+}
+BENCHMARK(BM_StrongEvaluate);
 
 // The two ways of counting pieces: the 16-bit table and the processor's instruction.
 void BM_BitCountTable(benchmark::State& state) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
+#include <utility>
 
 #include "engine/knowledge/geometry.h"
 #include "engine/knowledge/patterns.h"
@@ -54,19 +55,44 @@ Bitboard turned(Bitboard set) {
     return result;
 }
 
-// Each pattern feature's formation (the first rule of its pair) and that formation with
-// the colours exchanged on the turned board. The second is the pair's other rule for
-// all pairs but 25/26, whose squares differ by one: the feature uses the exact mirror
-// so that it stays the same for both colours.
-const std::array<std::array<PatternRule, 2>, 24> PATTERN_FORMATIONS = [] {
-    std::array<std::array<PatternRule, 2>, 24> formations{};
+// Each pattern feature's formation (the first rule of its pair), and at index + 24 that
+// formation with the colours exchanged on the turned board. The second is the pair's
+// other rule for all pairs but 25/26, whose squares differ by one: the feature uses the
+// exact mirror so that it stays the same for both colours. As in the designed patterns,
+// a formation is held when its squares, each read in the set it asks for, give back all
+// of them: one comparison, which the loop below does for several formations at a time.
+struct Formations {
+    std::array<Bitboard, 48> white_men{}, white_kings{}, black_men{}, black_kings{}, empty{}, all{};
+};
+
+const Formations FORMATIONS = [] {
+    Formations f;
     for (int pair = 0; pair < 24; ++pair) {
         const PatternRule& r = PATTERN_RULES[STRONG_PATTERN_PAIRS[pair][0] - 1];
-        formations[pair] = {r, PatternRule{turned(r.black_men), turned(r.black_kings), turned(r.white_men),
-                                           turned(r.white_kings), turned(r.empty), -r.value}};
+        const PatternRule m{turned(r.black_men), turned(r.black_kings), turned(r.white_men), turned(r.white_kings),
+                            turned(r.empty), -r.value};
+        for (const auto& [rule, i] : {std::pair{r, pair}, std::pair{m, pair + 24}}) {
+            f.white_men[i] = rule.white_men, f.white_kings[i] = rule.white_kings;
+            f.black_men[i] = rule.black_men, f.black_kings[i] = rule.black_kings, f.empty[i] = rule.empty;
+            f.all[i] = rule.white_men | rule.white_kings | rule.black_men | rule.black_kings | rule.empty;
+        }
     }
-    return formations;
+    return f;
 }();
+
+template <class Sink>
+void collect_patterns(const Board& b, Sink& sink) {
+    std::array<int, 48> held{};
+    for (int i = 0; i < 48; ++i) {
+        const Bitboard seen = (b.white_men & FORMATIONS.white_men[i]) | (b.white_kings & FORMATIONS.white_kings[i]) |
+                              (b.black_men & FORMATIONS.black_men[i]) | (b.black_kings & FORMATIONS.black_kings[i]) |
+                              (b.empty & FORMATIONS.empty[i]);
+        held[i] = seen == FORMATIONS.all[i];
+    }
+    for (int pair = 0; pair < 24; ++pair) {
+        if (const int fires = held[pair] - held[pair + 24]; fires != 0) sink.add(SF_PATTERN + pair, fires);
+    }
+}
 
 // Squares reached by the kings along one direction, summed over the four.
 int king_reach(Bitboard kings, Bitboard empty) {
@@ -164,10 +190,7 @@ void collect_structure(const Board& b, Sink& sink) {
                              std::popcount(bm & bm >> 5 & bm >> 6 & BLACK_OUTPOSTS));
     const Bitboard e = b.empty;
     sink.add(SF_LOCKED, std::popcount(wm & ~(e >> 5 | e >> 6)) - std::popcount(bm & ~(e << 5 | e << 6)));
-    for (int pair = 0; pair < 24; ++pair) {
-        const int fires = pattern_fires(PATTERN_FORMATIONS[pair][0], b) - pattern_fires(PATTERN_FORMATIONS[pair][1], b);
-        if (fires != 0) sink.add(SF_PATTERN + pair, fires);
-    }
+    collect_patterns(b, sink);
 }
 
 template <class Sink>

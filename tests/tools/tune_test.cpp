@@ -1,0 +1,127 @@
+// The tuner: the fit finds weights and scale that made the results, self-play writes
+// quiet positions that read back, and the weights file round-trips the compiled weights.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "engine/board/fen.h"
+#include "engine/board/movegen.h"
+#include "engine/knowledge/evaluation.h"
+#include "engine/search/tt.h"
+#include "tools/tune/fit.h"
+#include "tools/tune/game_data.h"
+#include "tools/tune/weights_file.h"
+
+namespace {
+
+// Samples whose results are exactly the win probability under known weights and scale,
+// over eight features: the fit's error then has its minimum at those weights.
+std::vector<TuneSample> synthetic_samples(const TuneWeights& truth, double scale, int count) {
+    std::mt19937_64 rng(5);
+    std::uniform_int_distribution<int> value(-3, 3), phase(0, 40);
+    std::vector<TuneSample> samples(static_cast<std::size_t>(count));
+    for (TuneSample& s : samples) {
+        for (int i = 0; i < 8; ++i) s.features[i] = static_cast<std::int16_t>(value(rng));
+        s.phase = static_cast<std::int8_t>(phase(rng));
+        s.result = static_cast<float>(1.0 / (1.0 + std::exp(-tune_score(s, truth) / scale)));
+    }
+    return samples;
+}
+
+TuneWeights known_weights() {
+    TuneWeights w;
+    const double opening[8] = {100, 30, -20, 5, 0, 60, -45, 12};
+    const double endgame[8] = {140, -10, 25, 0, 35, 20, 8, -30};
+    for (int i = 0; i < 8; ++i) w.opening[i] = opening[i], w.endgame[i] = endgame[i];
+    return w;
+}
+
+}  // namespace
+
+TEST(Tune, FitRecoversTheScaleAndTheWeightsThatMadeTheResults) {
+    const TuneWeights truth = known_weights();
+    const std::vector<TuneSample> samples = synthetic_samples(truth, 150.0, 1000);
+    EXPECT_NEAR(fit_scale(samples, truth), 150.0, 1.0);
+
+    TuneWeights w;  // all zero
+    const double before = mean_error(samples, w, 150.0);
+    FitOptions options;
+    options.iterations = 1000;
+    options.learning_rate = 2.0;
+    fit_weights(samples, w, 150.0, options);
+    EXPECT_LT(mean_error(samples, w, 150.0), before / 1000);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_NEAR(w.opening[i], truth.opening[i], 2.0) << i;
+        EXPECT_NEAR(w.endgame[i], truth.endgame[i], 2.0) << i;
+    }
+    EXPECT_EQ(w.opening[8], 0.0);  // no sample has the feature
+}
+
+TEST(Tune, SelfPlayWritesQuietPositionsThatReadBack) {
+    init_board_tables();
+    evaluation_init();
+    tt_allocate(TTMode::START_UP, TT_DEFAULT_CHOICE);
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    GenOptions options;
+    options.games = 2;
+    options.depth = 2;
+    GenStats stats;
+    std::string error;
+    ASSERT_TRUE(generate_games(options, file, stats, error)) << error;
+    EXPECT_EQ(stats.games, 2);
+    EXPECT_EQ(stats.white_wins + stats.draws + stats.black_wins, 2);
+    EXPECT_GT(stats.positions, 20);
+
+    std::rewind(file);
+    char line[512];
+    auto stack = std::make_unique<PlyStack>();
+    stack->reset();
+    while (std::fgets(line, sizeof line, file) != nullptr) {
+        std::string text(line);
+        text.resize(text.rfind(' '));
+        Board board;
+        Side side = WHITE;
+        ASSERT_TRUE(parse_fen(text, board, side, error)) << text;
+        set_record_position(stack->root(), board, side);
+        generate_moves(side, stack->root());
+        ASSERT_GT(stack->root().move_count, 0) << text;
+        EXPECT_EQ(stack->root().max_captured, 0) << text;
+        EXPECT_FALSE(settled_by_rule(board)) << text;
+    }
+    std::rewind(file);
+    long rejected = -1;
+    EXPECT_EQ(static_cast<long>(read_samples(file, rejected).size()), stats.positions);
+    EXPECT_EQ(rejected, 0);
+    std::fclose(file);
+    tt_free();
+}
+
+TEST(Tune, ReadSamplesSkipsBadLines) {
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    std::fputs("W:W31-50:B1-20 0.5\nW:W31-50:B1-20 2\nnot a line\nW:W31-50:B1-20\n"
+               "B:W30-50:B1-20 1\nW:WK1:BK50 0\n",
+               file);
+    std::rewind(file);
+    long rejected = 0;
+    const std::vector<TuneSample> samples = read_samples(file, rejected);
+    std::fclose(file);
+    ASSERT_EQ(samples.size(), 2U);  // the king ending is settled by rule
+    EXPECT_EQ(rejected, 3);
+    EXPECT_EQ(samples[0].phase, 40);
+    EXPECT_EQ(samples[1].result, 1.0F);
+    EXPECT_EQ(samples[1].features[SF_MEN], 1);
+}
+
+TEST(Tune, WeightsFileHoldsTheCompiledWeights) {
+    EXPECT_EQ(rounded_weights(compiled_weights()).opening, STRONG_WEIGHTS.opening);
+    EXPECT_EQ(rounded_weights(compiled_weights()).endgame, STRONG_WEIGHTS.endgame);
+    const std::string text = weights_source(STRONG_WEIGHTS, "first line\nsecond");
+    EXPECT_EQ(text.rfind("// first line\n// second\n", 0), 0U);
+    EXPECT_NE(text.find(std::to_string(STRONG_WEIGHTS.opening[SF_MEN]) + ",  "), std::string::npos);
+    EXPECT_NE(text.find("// man square 50\n"), std::string::npos);
+}
