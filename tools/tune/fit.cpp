@@ -101,10 +101,15 @@ double fit_scale(const std::vector<TuneSample>& samples, const TuneWeights& weig
 void fit_weights(const std::vector<TuneSample>& samples, TuneWeights& weights, double scale,
                  const FitOptions& options) {
     if (samples.empty()) return;
+    const TuneWeights start = weights;
     AdamState opening_state, endgame_state;
     Gradient g;
     for (int step = 1; step <= options.iterations; ++step) {
         error_gradient(samples, weights, scale, g);
+        for (int i = 0; i < STRONG_FEATURE_COUNT; ++i) {
+            if (g.opening[i] != 0.0) g.opening[i] += 2 * options.penalty * (weights.opening[i] - start.opening[i]);
+            if (g.endgame[i] != 0.0) g.endgame[i] += 2 * options.penalty * (weights.endgame[i] - start.endgame[i]);
+        }
         adam_step(weights.opening, g.opening, opening_state, step, options.learning_rate);
         adam_step(weights.endgame, g.endgame, endgame_state, step, options.learning_rate);
         if (options.report != nullptr && (step % options.report_every == 0 || step == options.iterations))

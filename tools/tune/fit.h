@@ -25,10 +25,15 @@ double fit_scale(const std::vector<TuneSample>& samples, const TuneWeights& weig
 struct FitOptions {
     int iterations = 2000;
     double learning_rate = 1.0;  // points per step, Adam's step size
+    // Adds penalty * (w - w0)^2 for every weight to the error, w0 its value at the
+    // start: a feature few positions show then stays near its start rather than
+    // following their noise.
+    double penalty = 0.0;
     // Called every `report_every` iterations with the iteration and its error.
     void (*report)(int iteration, double error) = nullptr;
     int report_every = 100;
 };
 // Adam over the whole sample set at every step. Features no sample has stay as they are.
+
 void fit_weights(const std::vector<TuneSample>& samples, TuneWeights& weights, double scale,
                  const FitOptions& options);

@@ -1,13 +1,11 @@
 // vantor-tune: learns the strong evaluation's weights from game results.
 //   vantor-tune gen --games N --depth D --out FILE [--seed S] [--book BOOK_SOURCE]
-//   vantor-tune fit --data FILE --out strong_weights.cpp [--iterations K] [--rate R]
+//   vantor-tune fit --data FILE --out strong_weights.cpp [--iterations K] [--rate R] [--penalty P]
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <random>
 #include <string>
 
 #include "engine/board/board.h"
@@ -22,7 +20,7 @@ namespace {
 int usage() {
     std::fprintf(stderr,
                  "usage: vantor-tune gen --games N --depth D --out FILE [--seed S] [--book BOOK_SOURCE]\n"
-                 "       vantor-tune fit --data FILE --out strong_weights.cpp [--iterations K] [--rate R]\n");
+                 "       vantor-tune fit --data FILE --out strong_weights.cpp [--iterations K] [--rate R] [--penalty P]\n");
     return 2;
 }
 
@@ -86,6 +84,7 @@ int run_fit(const std::map<std::string, std::string>& options) {
     if (!options.count("data") || !options.count("out") || !number(options, "iterations", 0, 1000000, iterations))
         return usage();
     const double rate = options.count("rate") ? std::atof(options.at("rate").c_str()) : 1.0;
+    const double penalty = options.count("penalty") ? std::atof(options.at("penalty").c_str()) : 2e-8;
     std::FILE* in = std::fopen(options.at("data").c_str(), "r");
     if (in == nullptr) {
         std::fprintf(stderr, "vantor-tune: cannot read %s\n", options.at("data").c_str());
@@ -99,8 +98,8 @@ int run_fit(const std::map<std::string, std::string>& options) {
         std::fprintf(stderr, "vantor-tune: no positions in %s\n", options.at("data").c_str());
         return 1;
     }
-    // A tenth of the positions, drawn at random, is held out to show over-fitting.
-    std::shuffle(samples.begin(), samples.end(), std::mt19937_64(7));
+    // The last tenth of the file is held out to show over-fitting. Whole games lie
+    // together in the file, so the held-out positions come from games the fit never saw.
     std::vector<TuneSample> held(samples.end() - static_cast<long>(samples.size() / 10), samples.end());
     samples.resize(samples.size() - held.size());
 
@@ -114,6 +113,7 @@ int run_fit(const std::map<std::string, std::string>& options) {
     FitOptions fit;
     fit.iterations = static_cast<int>(iterations);
     fit.learning_rate = rate;
+    fit.penalty = penalty;
     fit.report = print_progress;
     fit_weights(samples, weights, scale, fit);
     const double after = mean_error(samples, weights, scale);
@@ -124,8 +124,10 @@ int run_fit(const std::map<std::string, std::string>& options) {
     std::snprintf(provenance, sizeof provenance,
                   "The strong evaluation's weights, written by vantor-tune fit from %zu positions\n"
                   "(%zu more held out) of self-play games: sigmoid scale K %.1f, mean squared error\n"
-                  "%.6f before (the designed values) and %.6f after %ld iterations (held out %.6f, %.6f).",
-                  samples.size(), held.size(), scale, before, after, iterations, held_before, held_after);
+                  "%.6f before (the designed values) and %.6f after %ld iterations (held out %.6f, %.6f);\n"
+                  "learning rate %g, penalty %g.",
+                  samples.size(), held.size(), scale, before, after, iterations, held_before, held_after, rate,
+                  penalty);
     std::ofstream out(options.at("out"), std::ios::trunc);
     out << weights_source(rounded_weights(weights), provenance);
     out.close();
