@@ -15,58 +15,14 @@
 #include "engine/knowledge/egdb.h"
 #include "engine/knowledge/patterns.h"
 #include "records/settings.h"
-#include "tests/board/random_positions.h"
+#include "tests/knowledge/eval_positions.h"
 
 namespace {
-
-struct Position {
-    PlyRecord record;
-    Side side = WHITE;
-};
-
-Position position(const std::string& fen) {
-    Position p;
-    Board board;
-    std::string error;
-    if (!parse_fen(fen, board, p.side, error)) ADD_FAILURE() << fen << ": " << error;
-    set_record_position(p.record, board, p.side);
-    return p;
-}
 
 Bitboard bits(std::initializer_list<int> squares) {
     Bitboard b = 0;
     for (int s : squares) b |= BIT_MASK[SQUARE_TO_BIT[s]];
     return b;
-}
-
-// Random placements of every size from 1 against 1 up to 20 against 20, kings mixed in.
-std::vector<Position> random_placements(std::uint64_t seed, int count) {
-    std::mt19937_64 rng(seed);
-    std::uniform_int_distribution<int> pieces(1, 20);
-    std::uniform_real_distribution<double> king_share(0.0, 0.6);
-    std::vector<Position> positions(static_cast<std::size_t>(count));
-    for (Position& p : positions) {
-        const Board board = random_board(rng, pieces(rng), pieces(rng), king_share(rng));
-        p.side = rng() % 2 ? WHITE : BLACK;
-        set_record_position(p.record, board, p.side);
-    }
-    return positions;
-}
-
-// Square s -> 51 - s, colours exchanged, the other side to move.
-Position colour_mirror(const Position& p) {
-    auto flip = [](Bitboard b) {
-        Bitboard m = 0;
-        for (int s = 1; s <= 50; ++s) m |= b & bits({s}) ? bits({51 - s}) : 0;
-        return m;
-    };
-    const Board& b = p.record.board;
-    const Board mirrored{flip(b.black_men), flip(b.black_kings), flip(b.white_men),
-                         flip(b.white_kings), flip(b.empty)};
-    Position m;
-    m.side = ~p.side;
-    set_record_position(m.record, mirrored, m.side);
-    return m;
 }
 
 constexpr int FULL = 30000;   // never takes the lazy exit
@@ -91,10 +47,6 @@ int eval_with_fake(const std::string& fen, int answer) {
     return evaluate_with_probe(p.side, p.record, FULL, fake_probe);
 }
 
-bool four_kings_against_one(const Board& b) {
-    const int wk = std::popcount(b.white_kings), bk = std::popcount(b.black_kings);
-    return ((wk == 4 && bk == 1) || (wk == 1 && bk == 4)) && (b.white_men | b.black_men) == 0;
-}
 
 }  // namespace
 

@@ -14,58 +14,9 @@
 #include "engine/knowledge/egdb.h"
 #include "engine/knowledge/patterns.h"
 #include "records/settings.h"
-#include "tests/board/random_positions.h"
+#include "tests/knowledge/eval_positions.h"
 
 namespace {
-
-struct Position {
-    PlyRecord record;
-    Side side = WHITE;
-};
-
-Position position(const std::string& fen) {
-    Position p;
-    Board board;
-    std::string error;
-    if (!parse_fen(fen, board, p.side, error)) ADD_FAILURE() << fen << ": " << error;
-    set_record_position(p.record, board, p.side);
-    return p;
-}
-
-Bitboard turned(Bitboard b) {
-    Bitboard m = 0;
-    for (int s = 1; s <= 50; ++s) m |= b & BIT_MASK[SQUARE_TO_BIT[s]] ? BIT_MASK[SQUARE_TO_BIT[51 - s]] : 0;
-    return m;
-}
-
-// Square s -> 51 - s, colours exchanged, the other side to move.
-Position colour_mirror(const Position& p) {
-    const Board& b = p.record.board;
-    const Board mirrored{turned(b.black_men), turned(b.black_kings), turned(b.white_men), turned(b.white_kings),
-                         turned(b.empty)};
-    Position m;
-    m.side = ~p.side;
-    set_record_position(m.record, mirrored, m.side);
-    return m;
-}
-
-std::vector<Position> random_placements(std::uint64_t seed, int count, int most_pieces) {
-    std::mt19937_64 rng(seed);
-    std::uniform_int_distribution<int> pieces(1, most_pieces);
-    std::uniform_real_distribution<double> king_share(0.0, 0.5);
-    std::vector<Position> positions(static_cast<std::size_t>(count));
-    for (Position& p : positions) {
-        const Board board = random_board(rng, pieces(rng), pieces(rng), king_share(rng));
-        p.side = rng() % 2 ? WHITE : BLACK;
-        set_record_position(p.record, board, p.side);
-    }
-    return positions;
-}
-
-bool four_kings_against_one(const Board& b) {
-    const int wk = std::popcount(b.white_kings), bk = std::popcount(b.black_kings);
-    return ((wk == 4 && bk == 1) || (wk == 1 && bk == 4)) && (b.white_men | b.black_men) == 0;
-}
 
 int probe_answer = EGDB_UNKNOWN;
 int fake_probe(Side, const PlyRecord&) {
@@ -76,7 +27,7 @@ int fake_probe(Side, const PlyRecord&) {
 
 TEST(StrongEvaluation, ColourMirrorHasOppositeFeaturesAndTheSameScore) {
     int compared = 0;
-    for (Position& p : random_placements(21, 20000, 20)) {
+    for (Position& p : random_placements(21, 20000)) {
         Position m = colour_mirror(p);
         StrongFeatures f, g;
         strong_features(p.record.board, f);
@@ -93,7 +44,7 @@ TEST(StrongEvaluation, ColourMirrorHasOppositeFeaturesAndTheSameScore) {
 
 TEST(StrongEvaluation, ScoreIsTheTaperedDotProductOutsideSettledEndings) {
     int nonzero = 0;
-    for (Position& p : random_placements(22, 20000, 20)) {
+    for (Position& p : random_placements(22, 20000)) {
         const Board& b = p.record.board;
         if (p.record.white_count <= 3 && p.record.black_count <= 3) continue;
         if (four_kings_against_one(b)) continue;

@@ -15,7 +15,7 @@ struct Gradient {
     std::array<double, STRONG_FEATURE_COUNT> endgame{};
 };
 
-// The gradient of the mean squared error with respect to every weight.
+// The gradient of the mean squared error, weight by weight.
 void error_gradient(const std::vector<TuneSample>& samples, const TuneWeights& weights, double scale,
                     Gradient& g) {
     g = Gradient{};

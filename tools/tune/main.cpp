@@ -74,6 +74,17 @@ int run_gen(const std::map<std::string, std::string>& options) {
     return 0;
 }
 
+int write_weights(const std::string& path, const TuneWeights& weights, const std::string& provenance) {
+    std::ofstream out(path, std::ios::trunc);
+    out << weights_source(rounded_weights(weights), provenance);
+    out.close();
+    if (!out) {
+        std::fprintf(stderr, "vantor-tune: cannot write %s\n", path.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 void print_progress(int iteration, double error) {
     std::printf("iteration %d error %.6f\n", iteration, error);
     std::fflush(stdout);
@@ -128,14 +139,7 @@ int run_fit(const std::map<std::string, std::string>& options) {
                   "learning rate %g, penalty %g.",
                   samples.size(), held.size(), scale, before, after, iterations, held_before, held_after, rate,
                   penalty);
-    std::ofstream out(options.at("out"), std::ios::trunc);
-    out << weights_source(rounded_weights(weights), provenance);
-    out.close();
-    if (!out) {
-        std::fprintf(stderr, "vantor-tune: cannot write %s\n", options.at("out").c_str());
-        return 1;
-    }
-    return 0;
+    return write_weights(options.at("out"), weights, provenance);
 }
 
 }  // namespace
