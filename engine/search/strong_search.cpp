@@ -8,6 +8,7 @@
 #include "engine/board/makemove.h"
 #include "engine/board/movegen.h"
 #include "engine/knowledge/evaluation.h"
+#include "engine/knowledge/strong_eval.h"
 #include "engine/search/driver.h"
 #include "engine/search/search.h"
 #include "engine/search/strong_table.h"
@@ -104,7 +105,7 @@ private:
     int search_later_move(PlyRecord& child, Side side, int depth, int reduction, int alpha, int beta, int ply,
                           bool pv_node);
     void extend_variation(int ply, std::uint32_t word);
-    int evaluate_node(Side side, PlyRecord& r) { return evaluate(side, r, INFINITE_SCORE); }
+    int evaluate_node(Side side, PlyRecord& r) { return strong_evaluate(side, r); }
     int iterate(int depth, int previous);
     void order_moves(const PlyRecord& r, Side side, int ply, std::uint32_t table_move, int table_index);
     int next_move(PlyRecord& r);
