@@ -63,7 +63,10 @@ private:
     };
     Bucket* bucket(std::uint64_t hash) const { return buckets_.get() + (hash & bucket_mask_); }
 
-    std::unique_ptr<Bucket[]> buckets_;
+    struct Release {
+        void operator()(Bucket* b) const;
+    };
+    std::unique_ptr<Bucket[], Release> buckets_;
     std::uint64_t bucket_mask_;
     int generation_ = 0;
 };
