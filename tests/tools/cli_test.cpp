@@ -125,6 +125,22 @@ TEST(Cli, SelfplayEndsEachGameWithItsResult) {
     EXPECT_EQ(last_line(run_cli("selfplay --ply 4").out), "result: black wins");
 }
 
+// The strong engine behind every command that takes --engine: its games through the
+// game controller and through the Hub protocol (a match, whose referee checks every
+// move) end by the rules, and a search names a legal move.
+TEST(Cli, TheStrongEngineServesTheCommandsThatChooseIt) {
+    const CliRun search = run_cli("search --engine strong --depth 6 --fen W:W28,40:B23");
+    EXPECT_NE(search.out.find("bestmove 28x19\n"), std::string::npos) << search.out;
+    const CliRun selfplay = run_cli("selfplay --engine strong --ply 3");
+    EXPECT_NE(selfplay.out.find("result: "), std::string::npos) << selfplay.out;
+    const CliRun match = run_cli("match --engine strong --engine classic --games 2 --movetime 0.01");
+    EXPECT_EQ(match.status, 0) << match.err;
+    EXPECT_EQ(std::count(match.out.begin(), match.out.end(), '\n'), 3) << match.out;
+    EXPECT_EQ(match.out.find("illegal"), std::string::npos) << match.out;
+    EXPECT_EQ(match.out.find("no answer"), std::string::npos) << match.out;
+    EXPECT_EQ(run_cli("bench --engine fast").status, 2);
+}
+
 TEST(Cli, SearchReturnsAsSoonAsTheSearchEnds) {
     const auto start = std::chrono::steady_clock::now();
     const CliRun run = run_cli("search --movetime 30 --fen W:W28:B23");  // the capture wins
