@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cmath>
 #include <memory>
 
 #include "engine/board/makemove.h"
 #include "engine/board/movegen.h"
+#include "engine/knowledge/egdb.h"
 #include "engine/knowledge/evaluation.h"
 #include "engine/knowledge/strong_eval.h"
 #include "engine/search/driver.h"
@@ -105,6 +107,7 @@ private:
     int search_later_move(PlyRecord& child, Side side, int depth, int reduction, int alpha, int beta, int ply,
                           bool pv_node);
     void extend_variation(int ply, std::uint32_t word);
+    bool known_ending(Side side, PlyRecord& r, int ply, int& score);
     int evaluate_node(Side side, PlyRecord& r) { return strong_evaluate(side, r); }
     int iterate(int depth, int previous);
     void order_moves(const PlyRecord& r, Side side, int ply, std::uint32_t table_move, int table_index);
@@ -260,6 +263,8 @@ int Searcher::search(PlyRecord& r, Side side, int depth, int alpha, int beta, in
     ++counters_.nodes;
     if (ply > 0 && repeated(ply)) return 0;
     if (ply >= MAX_PLY) return evaluate_node(side, r);
+    int known = 0;
+    if (ply > 0 && known_ending(side, r, ply, known)) return known;
 
     generate_moves(side, r);
     const int n = r.move_count;
@@ -364,6 +369,30 @@ void Searcher::extend_variation(int ply, std::uint32_t word) {
     pv_[ply][ply] = word;
     for (int k = ply + 1; k < pv_length_[ply + 1]; ++k) pv_[ply][k] = pv_[ply + 1][k];
     pv_length_[ply] = std::max(pv_length_[ply + 1], ply + 1);
+}
+
+// A position of the endgame databases needs no search. A win sooner is worth more: the
+// search heads for the databases' wins by the shortest way it sees.
+bool Searcher::known_ending(Side side, PlyRecord& r, int ply, int& score) {
+    if (r.white_count + r.black_count >= 8 || !settings().endgame_use.load(std::memory_order_relaxed)) return false;
+    const Board& b = r.board;
+    r.type_counts[0] = std::popcount(b.white_men);
+    r.type_counts[1] = std::popcount(b.white_kings);
+    r.type_counts[2] = std::popcount(b.black_men);
+    r.type_counts[3] = std::popcount(b.black_kings);
+    switch (egdb_probe(side, r)) {
+        case EGDB_WIN:
+            score = WIN_SCORE - ply;
+            return true;
+        case EGDB_LOSS:
+            score = -WIN_SCORE + ply;
+            return true;
+        case EGDB_DRAW:
+            score = 0;
+            return true;
+        default:
+            return false;
+    }
 }
 
 // One iteration with an aspiration window around the last score, widened on failure.
