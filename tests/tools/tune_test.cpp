@@ -1,5 +1,6 @@
-// The tuner: the fit finds weights and scale that made the results, self-play writes
-// quiet positions that read back, and the weights file round-trips the compiled weights.
+// The tuner: the fit finds weights and scale that made the results, self-play of either
+// engine writes quiet positions that read back, and the weights file round-trips the compiled
+// weights.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -60,15 +61,15 @@ TEST(Tune, FitRecoversTheScaleAndTheWeightsThatMadeTheResults) {
     EXPECT_EQ(w.opening[8], 0.0);  // no sample has the feature
 }
 
-TEST(Tune, SelfPlayWritesQuietPositionsThatReadBack) {
-    init_board_tables();
-    evaluation_init();
-    tt_allocate(TTMode::START_UP, TT_DEFAULT_CHOICE);
+namespace {
+
+void expect_self_play_reads_back(EngineKind engine) {
     std::FILE* file = std::tmpfile();
     ASSERT_NE(file, nullptr);
     GenOptions options;
     options.games = 2;
-    options.depth = 2;
+    options.depth = engine == EngineKind::STRONG ? 4 : 2;
+    options.engine = engine;
     GenStats stats;
     std::string error;
     ASSERT_TRUE(generate_games(options, file, stats, error)) << error;
@@ -97,15 +98,33 @@ TEST(Tune, SelfPlayWritesQuietPositionsThatReadBack) {
     EXPECT_EQ(static_cast<long>(read_samples(file, rejected).size()), stats.positions);
     EXPECT_EQ(rejected, 0);
     std::fclose(file);
+}
+
+}  // namespace
+
+TEST(Tune, SelfPlayOfEitherEngineWritesQuietPositionsThatReadBack) {
+    init_board_tables();
+    evaluation_init();
+    tt_allocate(TTMode::START_UP, TT_DEFAULT_CHOICE);
+    {
+        SCOPED_TRACE("classic");
+        expect_self_play_reads_back(EngineKind::CLASSIC);
+    }
+    {
+        SCOPED_TRACE("strong");
+        expect_self_play_reads_back(EngineKind::STRONG);
+    }
+    set_engine_kind(EngineKind::CLASSIC);
     tt_free();
 }
 
 TEST(Tune, ReadSamplesSkipsBadLines) {
     std::FILE* file = std::tmpfile();
     ASSERT_NE(file, nullptr);
-    std::fputs("W:W31-50:B1-20 0.5\nW:W31-50:B1-20 2\nnot a line\nW:W31-50:B1-20\n"
-               "B:W30-50:B1-20 1\nW:WK1:BK50 0\n",
-               file);
+    std::fputs(
+        "W:W31-50:B1-20 0.5\nW:W31-50:B1-20 2\nnot a line\nW:W31-50:B1-20\n"
+        "B:W30-50:B1-20 1\nW:WK1:BK50 0\n",
+        file);
     std::rewind(file);
     long rejected = 0;
     const std::vector<TuneSample> samples = read_samples(file, rejected);

@@ -11,6 +11,8 @@
 #include "engine/board/movegen.h"
 #include "engine/board/notation.h"
 #include "engine/search/driver.h"
+#include "engine/search/strong_search.h"
+#include "engine/search/strong_table.h"
 #include "game/game_end.h"
 #include "game/record.h"
 #include "tools/book/book_source.h"
@@ -25,14 +27,16 @@ constexpr int FIRST_WRITTEN_PLY = 10;
 // One game on a ply stack of its own (the engine's search keeps the program's root
 // record), with the record the game-end rules read.
 class SelfPlayGame {
-public:
-    SelfPlayGame() : stack_(std::make_unique<PlyStack>()), record_(std::make_unique<GameRecord>()) {}
+  public:
+    SelfPlayGame()
+        : stack_(std::make_unique<PlyStack>()), record_(std::make_unique<GameRecord>()) {}
 
     void start() {
         stack_->reset();
         setup_initial_position(board_);
         side_ = WHITE;
         ply_ = 0;
+        reversible_.clear();
         *record_ = GameRecord{};
         record_->entries[0].side = side_;
         record_->entries[0].board = board_;
@@ -50,7 +54,18 @@ public:
         MoveRecord& m = stack_->root().moves[index];
         record_->entries[ply_].move_type = static_cast<std::int32_t>(move_kind(m.word));
         make_move(stack_->root(), m);
-        board_ = stack_->plies[1].board;
+        const Board& after = stack_->plies[1].board;
+        // A quiet king move can be undone; a man move or a capture never.
+        const bool reversible = after.white_men == board_.white_men &&
+                                after.black_men == board_.black_men &&
+                                std::popcount(after.white() | after.black()) ==
+                                    std::popcount(board_.white() | board_.black());
+        if (reversible) {
+            reversible_.push_back(position_hash(board_, side_));
+        } else {
+            reversible_.clear();
+        }
+        board_ = after;
         side_ = ~side_;
         ++ply_;
         record_->entries[ply_] = GameEntry{};
@@ -63,13 +78,16 @@ public:
     const Board& board() const { return board_; }
     Side side() const { return side_; }
     int ply() const { return ply_; }
+    // The positions since the last man move or capture, for the strong engine's draws.
+    const std::vector<std::uint64_t>& reversible_positions() const { return reversible_; }
 
-private:
+  private:
     std::unique_ptr<PlyStack> stack_;
     std::unique_ptr<GameRecord> record_;
     Board board_;
     Side side_ = WHITE;
     int ply_ = 0;
+    std::vector<std::uint64_t> reversible_;
 };
 
 bool play_random_plies(SelfPlayGame& game, std::mt19937_64& rng) {
@@ -86,17 +104,19 @@ bool play_book_line(SelfPlayGame& game, const BookSourceLine& line) {
     for (const std::string& text : line.moves) {
         const int count = game.list_moves();
         int found = -1;
-        for (int m = 0; m < count && found < 0; ++m) found = move_text(game.move(m)) == text ? m : -1;
+        for (int m = 0; m < count && found < 0; ++m)
+            found = move_text(game.move(m)) == text ? m : -1;
         if (found < 0) return false;
         game.play(found);
     }
     return true;
 }
 
-// The designed engine's move at `depth`, as an index into the game's list.
+// The engine's move at `depth`, as an index into the game's list.
 int engine_choice(const SelfPlayGame& game, int count, int depth) {
     GameState& state = game_state();
     prepare_fixed_ply_search(state, game.board(), game.side(), depth);
+    if (engine_kind() == EngineKind::STRONG) strong_set_history(game.reversible_positions());
     run_search(state);
     const MoveRecord& chosen = root_moves()[state.engine_move];
     for (int m = 0; m < count; ++m) {
@@ -106,7 +126,8 @@ int engine_choice(const SelfPlayGame& game, int count, int depth) {
 }
 
 // Plays on from the opening; returns White's result and the quiet positions met.
-double play_out(SelfPlayGame& game, int depth, std::mt19937_64& rng, std::vector<std::string>& fens) {
+double play_out(SelfPlayGame& game, int depth, std::mt19937_64& rng,
+                std::vector<std::string>& fens) {
     const int first_written = std::max(game.ply(), FIRST_WRITTEN_PLY);
     for (;;) {
         const int count = game.list_moves();
@@ -122,7 +143,8 @@ double play_out(SelfPlayGame& game, int depth, std::mt19937_64& rng, std::vector
     }
 }
 
-bool read_book_lines(const std::string& path, std::vector<BookSourceLine>& lines, std::string& error) {
+bool read_book_lines(const std::string& path, std::vector<BookSourceLine>& lines,
+                     std::string& error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         error = "cannot read " + path;
@@ -147,24 +169,33 @@ bool settled_by_rule(const Board& board) {
     return (white == 4 && black == 1) || (white == 1 && black == 4);
 }
 
-bool generate_games(const GenOptions& options, std::FILE* out, GenStats& stats, std::string& error) {
+bool generate_games(const GenOptions& options, std::FILE* out, GenStats& stats,
+                    std::string& error) {
     std::vector<BookSourceLine> book;
-    if (!options.book_source.empty() && !read_book_lines(options.book_source, book, error)) return false;
+    if (!options.book_source.empty() && !read_book_lines(options.book_source, book, error))
+        return false;
     std::mt19937_64 rng(options.seed);
+    set_engine_kind(options.engine);
     SelfPlayGame game;
     std::vector<std::string> fens;
     for (int g = 0; g < options.games; ++g) {
         game.start();
         const bool from_book = !book.empty() && g % 4 == 3;
-        const bool opened = from_book ? play_book_line(game, book[static_cast<std::size_t>(g / 4) % book.size()])
-                                      : play_random_plies(game, rng);
+        const bool opened =
+            from_book ? play_book_line(game, book[static_cast<std::size_t>(g / 4) % book.size()])
+                      : play_random_plies(game, rng);
         if (!opened) continue;
+        if (options.engine == EngineKind::STRONG) strong_new_game();
         fens.clear();
         const double result = play_out(game, options.depth, rng, fens);
         ++stats.games;
         (result == 1.0 ? stats.white_wins : result == 0.0 ? stats.black_wins : stats.draws)++;
         stats.positions += static_cast<long>(fens.size());
-        for (const std::string& fen : fens) std::fprintf(out, "%s %g\n", fen.c_str(), result);
+        // One write a game: a run stopped between games leaves only whole games.
+        std::string text;
+        const std::string tail = result == 1.0 ? " 1\n" : result == 0.0 ? " 0\n" : " 0.5\n";
+        for (const std::string& fen : fens) text += fen + tail;
+        std::fwrite(text.data(), 1, text.size(), out);
         std::fflush(out);
     }
     return true;

@@ -1,7 +1,6 @@
 #pragma once
-// Training positions for the tuner: self-play games of the designed engine at a fixed
-// depth, written as "FEN result" lines (result White's: 1, 0.5 or 0), and read back as
-// feature vectors.
+// Training positions for the tuner: self-play games of either engine at a fixed depth, written as
+// "FEN result" lines (result White's: 1, 0.5 or 0), and read back as feature vectors.
 
 #include <cstdint>
 #include <cstdio>
@@ -9,12 +8,14 @@
 #include <vector>
 
 #include "engine/board/board.h"
+#include "engine/search/driver.h"
 #include "tools/tune/fit.h"
 
 struct GenOptions {
     int games = 100;
     int depth = 6;
     std::uint64_t seed = 1;
+    EngineKind engine = EngineKind::CLASSIC;  // the strong one starts each game with an empty table
     std::string book_source;  // the opening book's source text file; empty: random openings only
 };
 
@@ -32,7 +33,8 @@ bool settled_by_rule(const Board& board);
 
 // Plays the games and writes their quiet positions to `out`. Every fourth game starts
 // from an opening book line (in turn), the others from 6-10 random plies. The engine
-// searches each move to the depth or one less, at random, so that games vary. Returns
+// searches each move to the depth or one less, at random, so that games vary. Each game
+// goes out in one write, so a run stopped at any time leaves whole games. Returns
 // false with `error` when the book cannot be read.
 bool generate_games(const GenOptions& options, std::FILE* out, GenStats& stats, std::string& error);
 

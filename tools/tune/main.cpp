@@ -1,6 +1,8 @@
 // vantor-tune: learns the strong evaluation's weights from game results.
-//   vantor-tune gen --games N --depth D --out FILE [--seed S] [--book BOOK_SOURCE]
-//   vantor-tune fit --data FILE --out strong_weights.cpp [--iterations K] [--rate R] [--penalty P]
+//   vantor-tune gen --games N --depth D --out FILE [--seed S] [--book BOOK_SOURCE] [--engine
+//   classic|strong] vantor-tune fit --data FILE --out strong_weights.cpp [--iterations K] [--rate
+//   R] [--penalty P]
+//                   [--start designed|compiled]
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,9 +20,13 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr,
-                 "usage: vantor-tune gen --games N --depth D --out FILE [--seed S] [--book BOOK_SOURCE]\n"
-                 "       vantor-tune fit --data FILE --out strong_weights.cpp [--iterations K] [--rate R] [--penalty P]\n");
+    std::fprintf(
+        stderr,
+        "usage: vantor-tune gen --games N --depth D --out FILE [--seed S] [--book BOOK_SOURCE]\n"
+        "                       [--engine classic|strong]\n"
+        "       vantor-tune fit --data FILE --out strong_weights.cpp [--iterations K] [--rate R] "
+        "[--penalty P]\n"
+        "                       [--start designed|compiled]\n");
     return 2;
 }
 
@@ -34,7 +40,8 @@ bool read_options(int argc, char** argv, std::map<std::string, std::string>& opt
     return true;
 }
 
-bool number(const std::map<std::string, std::string>& options, const char* name, long low, long high, long& value) {
+bool number(const std::map<std::string, std::string>& options, const char* name, long low,
+            long high, long& value) {
     const auto it = options.find(name);
     if (it == options.end()) return true;
     char* end = nullptr;
@@ -52,6 +59,8 @@ int run_gen(const std::map<std::string, std::string>& options) {
     gen.games = static_cast<int>(games);
     gen.depth = static_cast<int>(depth);
     gen.seed = static_cast<std::uint64_t>(seed);
+    if (options.count("engine") && !engine_kind_from_name(options.at("engine"), gen.engine))
+        return usage();
     gen.book_source = options.count("book") ? options.at("book") : VANTOR_BOOK_SOURCE;
     std::FILE* out = std::fopen(options.at("out").c_str(), "w");
     if (out == nullptr) {
@@ -66,15 +75,17 @@ int run_gen(const std::map<std::string, std::string>& options) {
     const bool ok = generate_games(gen, out, stats, error);
     const bool written = std::fclose(out) == 0;
     if (!ok || !written) {
-        std::fprintf(stderr, "vantor-tune: %s\n", ok ? "could not finish writing the data" : error.c_str());
+        std::fprintf(stderr, "vantor-tune: %s\n",
+                     ok ? "could not finish writing the data" : error.c_str());
         return 1;
     }
-    std::printf("games %d (white %d, draws %d, black %d), positions %ld\n", stats.games, stats.white_wins,
-                stats.draws, stats.black_wins, stats.positions);
+    std::printf("games %d (white %d, draws %d, black %d), positions %ld\n", stats.games,
+                stats.white_wins, stats.draws, stats.black_wins, stats.positions);
     return 0;
 }
 
-int write_weights(const std::string& path, const TuneWeights& weights, const std::string& provenance) {
+int write_weights(const std::string& path, const TuneWeights& weights,
+                  const std::string& provenance) {
     std::ofstream out(path, std::ios::trunc);
     out << weights_source(rounded_weights(weights), provenance);
     out.close();
@@ -92,10 +103,14 @@ void print_progress(int iteration, double error) {
 
 int run_fit(const std::map<std::string, std::string>& options) {
     long iterations = 2000;
-    if (!options.count("data") || !options.count("out") || !number(options, "iterations", 0, 1000000, iterations))
+    if (!options.count("data") || !options.count("out") ||
+        !number(options, "iterations", 0, 1000000, iterations))
         return usage();
     const double rate = options.count("rate") ? std::atof(options.at("rate").c_str()) : 1.0;
-    const double penalty = options.count("penalty") ? std::atof(options.at("penalty").c_str()) : 2e-8;
+    const double penalty =
+        options.count("penalty") ? std::atof(options.at("penalty").c_str()) : 2e-8;
+    const std::string start = options.count("start") ? options.at("start") : "designed";
+    if (start != "designed" && start != "compiled") return usage();
     std::FILE* in = std::fopen(options.at("data").c_str(), "r");
     if (in == nullptr) {
         std::fprintf(stderr, "vantor-tune: cannot read %s\n", options.at("data").c_str());
@@ -111,15 +126,16 @@ int run_fit(const std::map<std::string, std::string>& options) {
     }
     // The last tenth of the file is held out to show over-fitting. Whole games lie
     // together in the file, so the held-out positions come from games the fit never saw.
-    std::vector<TuneSample> held(samples.end() - static_cast<long>(samples.size() / 10), samples.end());
+    std::vector<TuneSample> held(samples.end() - static_cast<long>(samples.size() / 10),
+                                 samples.end());
     samples.resize(samples.size() - held.size());
 
-    TuneWeights weights = designed_start_weights();
+    TuneWeights weights = start == "compiled" ? compiled_weights() : designed_start_weights();
     const double scale = fit_scale(samples, weights);
     const double before = mean_error(samples, weights, scale);
     const double held_before = mean_error(held, weights, scale);
-    std::printf("positions %zu (held out %zu, rejected lines %ld), K %.1f\n", samples.size(), held.size(), rejected,
-                scale);
+    std::printf("positions %zu (held out %zu, rejected lines %ld), K %.1f\n", samples.size(),
+                held.size(), rejected, scale);
     std::printf("error before %.6f (held out %.6f)\n", before, held_before);
     FitOptions fit;
     fit.iterations = static_cast<int>(iterations);
@@ -132,13 +148,14 @@ int run_fit(const std::map<std::string, std::string>& options) {
     std::printf("error after %.6f (held out %.6f)\n", after, held_after);
 
     char provenance[512];
-    std::snprintf(provenance, sizeof provenance,
-                  "The strong evaluation's weights, written by vantor-tune fit from %zu positions\n"
-                  "(%zu more held out) of self-play games: sigmoid scale K %.1f, mean squared error\n"
-                  "%.6f before (the designed values) and %.6f after %ld iterations (held out %.6f, %.6f);\n"
-                  "learning rate %g, penalty %g.",
-                  samples.size(), held.size(), scale, before, after, iterations, held_before, held_after, rate,
-                  penalty);
+    std::snprintf(
+        provenance, sizeof provenance,
+        "The strong evaluation's weights, written by vantor-tune fit from %zu positions\n"
+        "(%zu more held out) of self-play games: sigmoid scale K %.1f, mean squared error\n"
+        "%.6f before (the %s values) and %.6f after %ld iterations (held out %.6f, %.6f);\n"
+        "learning rate %g, penalty %g.",
+        samples.size(), held.size(), scale, before, start.c_str(), after, iterations, held_before,
+        held_after, rate, penalty);
     return write_weights(options.at("out"), weights, provenance);
 }
 
