@@ -1,6 +1,6 @@
-// The strong evaluation's weights, written by vantor-tune fit from 320472 positions
-// (35608 more held out) of self-play games: sigmoid scale K 104.6, mean squared error
-// 0.071211 before (the compiled values) and 0.069994 after 300 iterations (held out 0.063458, 0.062685);
+// The strong evaluation's weights, written by vantor-tune fit from 134651 positions
+// (14961 more held out) of self-play games: sigmoid scale K 112.2, mean squared error
+// 0.082500 before (the designed values) and 0.076257 after 300 iterations (held out 0.087035, 0.085351);
 // learning rate 1, penalty 2e-08.
 // Eighths of a point (a man is about 800); opening weights apply with all 40 men
 // on the board, endgame weights with none, and the two blend by the men left.
@@ -11,197 +11,197 @@
 const StrongWeights STRONG_WEIGHTS = {
     // opening
     {{
-        1331,    // men
-        2708,    // kings
-        -475,    // men, both sides with kings
-        -1311,   // kings, both sides with kings
-        18,      // lead amplifier
-        612,     // free paths
-        -4,      // back square
-        145,     // centre
-        -14,     // wing balance
-        -62,     // tempo
-        20,      // left-right balance
-        -39,     // back rank
-        7,       // outposts
-        10,      // locked men
-        182,     // king mobility
-        -7,      // kings on the long diagonal
-        316,     // runaway, rows to go 1
-        39,      // runaway, rows to go 2
-        96,      // runaway, rows to go 3
-        138,     // runaway, rows to go 4
-        -72,     // pattern pair 1/2
-        27,      // pattern pair 3/4
-        250,     // pattern pair 5/6
-        48,      // pattern pair 7/8
-        447,     // pattern pair 9/10
-        150,     // pattern pair 11/12
-        -115,    // pattern pair 13/14
-        93,      // pattern pair 15/16
-        -83,     // pattern pair 17/18
-        -162,    // pattern pair 19/20
-        -10,     // pattern pair 21/22
-        -112,    // pattern pair 23/24
+        1162,    // men
+        2647,    // kings
+        -414,    // men, both sides with kings
+        -1286,   // kings, both sides with kings
+        22,      // lead amplifier
+        457,     // free paths
+        39,      // back square
+        147,     // centre
+        6,       // wing balance
+        -46,     // tempo
+        26,      // left-right balance
+        -77,     // back rank
+        -14,     // outposts
+        2,       // locked men
+        166,     // king mobility
+        -4,      // kings on the long diagonal
+        182,     // runaway, rows to go 1
+        46,      // runaway, rows to go 2
+        80,      // runaway, rows to go 3
+        79,      // runaway, rows to go 4
+        -28,     // pattern pair 1/2
+        23,      // pattern pair 3/4
+        184,     // pattern pair 5/6
+        59,      // pattern pair 7/8
+        277,     // pattern pair 9/10
+        121,     // pattern pair 11/12
+        -111,    // pattern pair 13/14
+        90,      // pattern pair 15/16
+        -82,     // pattern pair 17/18
+        -154,    // pattern pair 19/20
+        -6,      // pattern pair 21/22
+        -120,    // pattern pair 23/24
         240,     // pattern pair 25/26
-        569,     // pattern pair 27/28
-        80,      // pattern pair 29/30
-        -307,    // pattern pair 31/32
-        -208,    // pattern pair 33/34
-        -28,     // pattern pair 35/36
-        99,      // pattern pair 37/38
-        -64,     // pattern pair 39/40
-        43,      // pattern pair 41/42
-        -211,    // pattern pair 43/48
+        576,     // pattern pair 27/28
+        87,      // pattern pair 29/30
+        -264,    // pattern pair 31/32
+        -223,    // pattern pair 33/34
+        -39,     // pattern pair 35/36
+        108,     // pattern pair 37/38
+        -40,     // pattern pair 39/40
+        -60,     // pattern pair 41/42
+        -221,    // pattern pair 43/48
         -241,    // pattern pair 44/47
-        -228,    // pattern pair 45/46
+        -240,    // pattern pair 45/46
         0,       // man square 1
         0,       // man square 2
         0,       // man square 3
         0,       // man square 4
         0,       // man square 5
-        5,       // man square 6
-        86,      // man square 7
-        18,      // man square 8
-        -17,     // man square 9
-        109,     // man square 10
-        48,      // man square 11
-        36,      // man square 12
-        -28,     // man square 13
-        -43,     // man square 14
-        -507,    // man square 15
-        -194,    // man square 16
-        -149,    // man square 17
-        -194,    // man square 18
-        12,      // man square 19
-        47,      // man square 20
-        -56,     // man square 21
-        -86,     // man square 22
-        155,     // man square 23
-        -65,     // man square 24
-        225,     // man square 25
-        139,     // man square 26
-        80,      // man square 27
-        170,     // man square 28
-        90,      // man square 29
-        68,      // man square 30
-        124,     // man square 31
-        24,      // man square 32
-        86,      // man square 33
-        94,      // man square 34
-        43,      // man square 35
-        78,      // man square 36
-        83,      // man square 37
-        11,      // man square 38
-        -3,      // man square 39
-        79,      // man square 40
-        -4,      // man square 41
-        -65,     // man square 42
-        -26,     // man square 43
-        52,      // man square 44
-        49,      // man square 45
-        -2,      // man square 46
-        165,     // man square 47
-        -20,     // man square 48
-        -141,    // man square 49
-        -42,     // man square 50
+        2,       // man square 6
+        43,      // man square 7
+        1,       // man square 8
+        -18,     // man square 9
+        77,      // man square 10
+        24,      // man square 11
+        41,      // man square 12
+        -12,     // man square 13
+        -24,     // man square 14
+        -215,    // man square 15
+        -201,    // man square 16
+        -87,     // man square 17
+        -114,    // man square 18
+        24,      // man square 19
+        20,      // man square 20
+        -126,    // man square 21
+        -116,    // man square 22
+        85,      // man square 23
+        -56,     // man square 24
+        180,     // man square 25
+        148,     // man square 26
+        4,       // man square 27
+        103,     // man square 28
+        81,      // man square 29
+        39,      // man square 30
+        115,     // man square 31
+        -17,     // man square 32
+        52,      // man square 33
+        89,      // man square 34
+        -17,     // man square 35
+        47,      // man square 36
+        53,      // man square 37
+        30,      // man square 38
+        26,      // man square 39
+        91,      // man square 40
+        -17,     // man square 41
+        -31,     // man square 42
+        -10,     // man square 43
+        61,      // man square 44
+        66,      // man square 45
+        2,       // man square 46
+        101,     // man square 47
+        23,      // man square 48
+        -128,    // man square 49
+        -76,     // man square 50
     }},
     // endgame
     {{
-        697,     // men
-        2859,    // kings
-        -198,    // men, both sides with kings
-        -1063,   // kings, both sides with kings
-        -25,     // lead amplifier
-        -41,     // free paths
-        34,      // back square
-        21,      // centre
-        7,       // wing balance
-        34,      // tempo
-        41,      // left-right balance
-        60,      // back rank
-        -175,    // outposts
-        9,       // locked men
-        -20,     // king mobility
-        76,      // kings on the long diagonal
-        309,     // runaway, rows to go 1
-        188,     // runaway, rows to go 2
-        174,     // runaway, rows to go 3
-        73,      // runaway, rows to go 4
-        38,      // pattern pair 1/2
-        36,      // pattern pair 3/4
-        126,     // pattern pair 5/6
-        87,      // pattern pair 7/8
-        143,     // pattern pair 9/10
-        157,     // pattern pair 11/12
-        -114,    // pattern pair 13/14
-        93,      // pattern pair 15/16
-        -85,     // pattern pair 17/18
-        -158,    // pattern pair 19/20
-        -83,     // pattern pair 21/22
-        -113,    // pattern pair 23/24
+        700,     // men
+        2755,    // kings
+        -249,    // men, both sides with kings
+        -1133,   // kings, both sides with kings
+        -20,     // lead amplifier
+        15,      // free paths
+        -30,     // back square
+        -6,      // centre
+        -10,     // wing balance
+        29,      // tempo
+        36,      // left-right balance
+        151,     // back rank
+        -129,    // outposts
+        0,       // locked men
+        -23,     // king mobility
+        31,      // kings on the long diagonal
+        335,     // runaway, rows to go 1
+        72,      // runaway, rows to go 2
+        159,     // runaway, rows to go 3
+        70,      // runaway, rows to go 4
+        53,      // pattern pair 1/2
+        37,      // pattern pair 3/4
+        99,      // pattern pair 5/6
+        77,      // pattern pair 7/8
+        123,     // pattern pair 9/10
+        119,     // pattern pair 11/12
+        -115,    // pattern pair 13/14
+        90,      // pattern pair 15/16
+        -83,     // pattern pair 17/18
+        -141,    // pattern pair 19/20
+        -110,    // pattern pair 21/22
+        -120,    // pattern pair 23/24
         240,     // pattern pair 25/26
-        330,     // pattern pair 27/28
-        89,      // pattern pair 29/30
-        -238,    // pattern pair 31/32
-        -181,    // pattern pair 33/34
-        -31,     // pattern pair 35/36
-        -71,     // pattern pair 37/38
-        -58,     // pattern pair 39/40
-        16,      // pattern pair 41/42
-        -176,    // pattern pair 43/48
-        -244,    // pattern pair 44/47
-        -217,    // pattern pair 45/46
+        382,     // pattern pair 27/28
+        91,      // pattern pair 29/30
+        -211,    // pattern pair 31/32
+        -207,    // pattern pair 33/34
+        -34,     // pattern pair 35/36
+        -68,     // pattern pair 37/38
+        27,      // pattern pair 39/40
+        58,      // pattern pair 41/42
+        -197,    // pattern pair 43/48
+        -243,    // pattern pair 44/47
+        -241,    // pattern pair 45/46
         0,       // man square 1
         0,       // man square 2
         0,       // man square 3
         0,       // man square 4
         0,       // man square 5
-        -267,    // man square 6
-        60,      // man square 7
-        -93,     // man square 8
-        -52,     // man square 9
-        187,     // man square 10
-        73,      // man square 11
-        68,      // man square 12
-        72,      // man square 13
-        112,     // man square 14
-        -302,    // man square 15
-        -179,    // man square 16
-        138,     // man square 17
-        34,      // man square 18
-        69,      // man square 19
-        -80,     // man square 20
-        40,      // man square 21
-        85,      // man square 22
-        186,     // man square 23
-        165,     // man square 24
-        -77,     // man square 25
-        -31,     // man square 26
-        52,      // man square 27
-        -12,     // man square 28
-        16,      // man square 29
-        -16,     // man square 30
-        -99,     // man square 31
-        5,       // man square 32
-        22,      // man square 33
-        82,      // man square 34
-        -48,     // man square 35
-        -125,    // man square 36
-        -28,     // man square 37
-        -27,     // man square 38
-        -40,     // man square 39
-        -20,     // man square 40
-        -126,    // man square 41
-        80,      // man square 42
-        -46,     // man square 43
-        17,      // man square 44
-        -66,     // man square 45
-        -75,     // man square 46
-        -10,     // man square 47
-        18,      // man square 48
-        -11,     // man square 49
-        139,     // man square 50
+        -161,    // man square 6
+        117,     // man square 7
+        -81,     // man square 8
+        -34,     // man square 9
+        134,     // man square 10
+        48,      // man square 11
+        41,      // man square 12
+        19,      // man square 13
+        22,      // man square 14
+        -42,     // man square 15
+        -238,    // man square 16
+        109,     // man square 17
+        -22,     // man square 18
+        27,      // man square 19
+        -27,     // man square 20
+        10,      // man square 21
+        46,      // man square 22
+        151,     // man square 23
+        114,     // man square 24
+        -37,     // man square 25
+        -28,     // man square 26
+        22,      // man square 27
+        27,      // man square 28
+        43,      // man square 29
+        -37,     // man square 30
+        -133,    // man square 31
+        34,      // man square 32
+        8,       // man square 33
+        49,      // man square 34
+        -86,     // man square 35
+        -145,    // man square 36
+        -12,     // man square 37
+        -47,     // man square 38
+        -41,     // man square 39
+        -24,     // man square 40
+        -124,    // man square 41
+        106,     // man square 42
+        -65,     // man square 43
+        74,      // man square 44
+        -80,     // man square 45
+        -102,    // man square 46
+        147,     // man square 47
+        -46,     // man square 48
+        -41,     // man square 49
+        194,     // man square 50
     }},
 };
 // clang-format on
