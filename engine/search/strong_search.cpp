@@ -25,7 +25,6 @@ constexpr int MATE = 9000;
 constexpr int MATE_BOUND = MATE - 2 * PLY_STACK_SIZE;
 constexpr int INFINITE = 10000;
 constexpr int MAX_PLY = PLY_STACK_SIZE - 8;
-constexpr int MAX_DEPTH = MAX_ITERATION_DEPTH * 2;
 constexpr int ASPIRATION = 20;
 constexpr std::size_t HISTORY_KEPT = 100;  // 25 king moves each, twice over
 constexpr int PRUNING_DEPTH = 3;
@@ -99,7 +98,6 @@ public:
         const std::size_t keep = std::min<std::size_t>(hashes.size(), HISTORY_KEPT);
         game_history_.assign(hashes.end() - static_cast<std::ptrdiff_t>(keep), hashes.end());
     }
-    const StrongCounters& counters() const { return counters_; }
 
 private:
     int search(PlyRecord& r, Side side, int depth, int alpha, int beta, int ply, bool pv_node);
@@ -132,7 +130,7 @@ private:
     int pv_length_[PLY_STACK_SIZE + 1] = {};
 
     GameState* state_ = nullptr;
-    StrongCounters counters_;
+    std::int64_t nodes_ = 0;
     std::chrono::milliseconds nominal_{0};
     std::chrono::milliseconds maximum_{0};
     bool budget_given_ = false;
@@ -145,7 +143,7 @@ private:
 
 bool Searcher::out_of_time() {
     if (state_->engine_request.load(std::memory_order_relaxed) != REQUEST_SEARCH) return true;
-    return timed_ && (counters_.nodes & 1023) == 0 && Clock::now() >= deadline_;
+    return timed_ && (nodes_ & 1023) == 0 && Clock::now() >= deadline_;
 }
 
 bool Searcher::repeated(int ply) const {
@@ -222,7 +220,7 @@ int Searcher::quiesce(PlyRecord& r, Side side, int alpha, int beta, int ply, boo
         aborted_ = true;
         return 0;
     }
-    ++counters_.nodes;
+    ++nodes_;
     if (ply >= MAX_PLY) return evaluate_node(side, r);
     find_captures(side, r);
     const bool must_capture = (r.capture_flags & capture_flags_of(side)) != 0;
@@ -260,7 +258,7 @@ int Searcher::search(PlyRecord& r, Side side, int depth, int alpha, int beta, in
         aborted_ = true;
         return 0;
     }
-    ++counters_.nodes;
+    ++nodes_;
     if (ply > 0 && repeated(ply)) return 0;
     if (ply >= MAX_PLY) return evaluate_node(side, r);
     int known = 0;
@@ -283,7 +281,7 @@ int Searcher::search(PlyRecord& r, Side side, int depth, int alpha, int beta, in
 
     const bool must_capture = (r.capture_flags & capture_flags_of(side)) != 0;
     // A single reply costs no depth: forced sequences are followed to their end.
-    const int extension = n == 1 && ply < 2 * MAX_DEPTH ? 1 : 0;
+    const int extension = n == 1 ? 1 : 0;
     // Near the horizon of a quiet position, far enough above beta, the score stands.
     const bool quiet = !must_capture && (r.capture_flags & capture_flags_of(~side)) == 0;
     const bool prunable = quiet && !pv_node && depth <= PRUNING_DEPTH && beta < MATE_BOUND && alpha > -MATE_BOUND;
@@ -437,13 +435,12 @@ void Searcher::publish(GameState& state, int depth, int score) {
         state.pv[k] = e;
     }
     state.pv_length = length;
-    state.node_count = counters_.nodes;
-    counters_.depth = depth;
+    state.node_count = nodes_;
 }
 
 int Searcher::run(GameState& state) {
     state_ = &state;
-    counters_ = StrongCounters{};
+    nodes_ = 0;
     aborted_ = false;
     const auto start = Clock::now();
 
@@ -502,7 +499,7 @@ int Searcher::run(GameState& state) {
             if (elapsed > std::chrono::duration<double, std::milli>(0.45 * factor * nominal.count())) break;
         }
     }
-    state.node_count = counters_.nodes;
+    state.node_count = nodes_;
     return legal;
 }
 
@@ -519,4 +516,3 @@ void strong_set_history(const std::vector<std::uint64_t>& hashes) { searcher()->
 void strong_set_budget(std::chrono::milliseconds nominal, std::chrono::milliseconds maximum) {
     searcher()->set_budget(nominal, maximum);
 }
-const StrongCounters& strong_counters() { return searcher()->counters(); }

@@ -29,9 +29,3 @@ void strong_set_budget(std::chrono::milliseconds nominal, std::chrono::milliseco
 // oldest first, as position_hash (strong_table.h) gives them: a search that comes back
 // to one of them scores a draw. Kept until the next call.
 void strong_set_history(const std::vector<std::uint64_t>& hashes);
-
-struct StrongCounters {
-    std::int64_t nodes = 0;
-    int depth = 0;
-};
-const StrongCounters& strong_counters();
