@@ -175,7 +175,7 @@ bool HubEngine::handle(const std::string& text) {
     } else if (c == "new-game") {
         if (initialised_) {
             tt_clear(root_record());
-            strong_new_game();
+            if (engine_kind() == EngineKind::STRONG) strong_new_game();
         }
     } else if (c == "pos") {
         set_position(line);
@@ -353,20 +353,20 @@ void HubEngine::go(const std::string& mode) {
     allotted_ = std::chrono::duration_cast<Clock::duration>(move_budget());
     deadline_ = timed_ && !pondering_ ? Clock::now() + allotted_ : Clock::time_point::max();
     give_strong_engine_its_time();
-    strong_set_history(history_);
     reporter_->begin(board_, side_);
     searching_ = true;
     engine_start(state);
 }
 
-// The strong engine spends its time by how settled its move is: in a game with a clock
-// it aims at the share and may run to two and a half times it (never past half of what
-// is left). A fixed time per move is used to its end: time saved is not carried over,
-// and an unfinished iteration may still find a better move. The classic engine is
-// stopped at the share.
+// The strong engine is told the game's positions that a king step may repeat, and spends
+// its time by how settled its move is: in a game with a clock it aims at the share and
+// may run to two and a half times it (never past half of what is left). A fixed time
+// per move is used to its end: time saved is not carried over, and an unfinished
+// iteration may still find a better move. The classic engine is stopped at the share.
 void HubEngine::give_strong_engine_its_time() {
     using std::chrono::milliseconds;
     if (engine_kind() != EngineKind::STRONG) return;
+    strong_set_history(history_);
     if (!timed_ || pondering_) {
         strong_set_budget(milliseconds{0}, milliseconds{0});
         return;
