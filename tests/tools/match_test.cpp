@@ -88,7 +88,7 @@ TEST(MatchOpenings, DefaultSetIsLegalAndMalformedLinesAreNamed) {
     EXPECT_FALSE(parse_openings("# nothing\n", "o.txt", openings, error));
 }
 
-EngineSpec fake(const std::string& mode) {
+EngineCommand fake(const std::string& mode) {
     return {mode, {FAKE_ENGINE, "hub", mode}};
 }
 

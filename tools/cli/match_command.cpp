@@ -32,8 +32,8 @@ bool read_settings(const Options& options, MatchSettings& settings, std::string&
     std::error_code ec;
     const std::string self = std::filesystem::read_symlink("/proc/self/exe", ec).string();
     if (ec) return error = "cannot find this program's own path", false;
-    if (!parse_engine_spec(engines[0], self, settings.first, error) ||
-        !parse_engine_spec(engines[1], self, settings.second, error)) {
+    if (!parse_engine_command(engines[0], self, settings.first, error) ||
+        !parse_engine_command(engines[1], self, settings.second, error)) {
         return false;
     }
     long games = 2;

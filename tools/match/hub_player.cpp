@@ -22,11 +22,11 @@ bool ends_with(const std::string& text, const std::string& tail) {
 
 }  // namespace
 
-bool parse_engine_spec(const std::string& text, const std::string& self, EngineSpec& spec,
+bool parse_engine_command(const std::string& text, const std::string& self, EngineCommand& command,
                        std::string& error) {
-    spec.name = text;
+    command.name = text;
     if (text == "classic" || text == "strong") {
-        spec.argv = {self, "hub", "--engine", text};
+        command.argv = {self, "hub", "--engine", text};
         return true;
     }
     std::string path = text;
@@ -41,8 +41,8 @@ bool parse_engine_spec(const std::string& text, const std::string& self, EngineS
         error = "engine '" + text + "' is neither classic, strong nor a program";
         return false;
     }
-    spec.argv = {path, "hub"};
-    if (!kind.empty()) spec.argv.insert(spec.argv.end(), {"--engine", kind});
+    command.argv = {path, "hub"};
+    if (!kind.empty()) command.argv.insert(command.argv.end(), {"--engine", kind});
     return true;
 }
 
@@ -67,7 +67,7 @@ bool HubPlayer::wait_for(const std::string& command, Clock::time_point deadline,
 
 bool HubPlayer::ensure_started(std::string& error) {
     if (process_.running()) return true;
-    if (!process_.start(spec_.argv, error)) return false;
+    if (!process_.start(command_.argv, error)) return false;
     ++starts_;
     if (process_.send("hub") && wait_for("wait", Clock::now() + HANDSHAKE_TIME, error) &&
         process_.send("set-param name=book value=false") && process_.send("init") &&
@@ -75,7 +75,7 @@ bool HubPlayer::ensure_started(std::string& error) {
         return true;
     }
     if (error.empty()) error = "engine died";
-    error = "engine " + spec_.name + " did not start: " + error;
+    error = "engine " + command_.name + " did not start: " + error;
     stop();
     return false;
 }

@@ -10,7 +10,7 @@
 #include "tools/match/engine_process.h"
 
 // How to start an engine: the name the match prints and the command line.
-struct EngineSpec {
+struct EngineCommand {
     std::string name;
     std::vector<std::string> argv;
 };
@@ -19,14 +19,14 @@ struct EngineSpec {
 // the path of another build, "PATH" (started as "PATH hub", so that builds older than
 // the engine choice still work) or "PATH:classic" / "PATH:strong". false and `error`
 // when PATH is no program.
-bool parse_engine_spec(const std::string& text, const std::string& self, EngineSpec& spec,
+bool parse_engine_command(const std::string& text, const std::string& self, EngineCommand& command,
                        std::string& error);
 
 class HubPlayer {
   public:
-    explicit HubPlayer(EngineSpec spec) : spec_(std::move(spec)) {}
+    explicit HubPlayer(EngineCommand command) : command_(std::move(command)) {}
 
-    const std::string& name() const { return spec_.name; }
+    const std::string& name() const { return command_.name; }
     // How many times the process has been started.
     int starts() const { return starts_; }
 
@@ -45,7 +45,7 @@ class HubPlayer {
     bool wait_for(const std::string& command, EngineProcess::Clock::time_point deadline,
                   std::string& error);
 
-    EngineSpec spec_;
+    EngineCommand command_;
     EngineProcess process_;
     int starts_ = 0;
 };

@@ -20,8 +20,8 @@
 #include "tools/match/openings.h"
 
 struct MatchSettings {
-    EngineSpec first;
-    EngineSpec second;
+    EngineCommand first;
+    EngineCommand second;
     int games = 2;  // rounded up to an even number
     double seconds = 1;
     std::vector<Opening> openings;
