@@ -38,16 +38,7 @@ protected:
         Side side = WHITE;
         std::string error;
         EXPECT_TRUE(parse_fen(fen, board, side, error)) << error;
-        set_record_position(root_record(), board, side);
-        GameState& state = game_state();
-        state.board = board;
-        state.side = side;
-        state.computer_to_move = 1;
-        state.search_kind = FIXED_PLY;
-        state.search_limit = ply;
-        state.engine_move = 0;
-        state.pv_length = 0;
-        state.engine_request = REQUEST_SEARCH;
+        prepare_fixed_ply_search(game_state(), board, side, ply);
         return side;
     }
 
