@@ -30,6 +30,8 @@ constexpr Bitboard RIGHT_WING = squares({4, 5, 10, 14, 15, 20, 24, 25, 30, 34, 3
 constexpr Bitboard LONG_DIAGONAL = squares({46, 41, 37, 32, 28, 23, 19, 14, 10, 5});
 constexpr Bitboard WHITE_OUTPOSTS = square_range(16, 30);  // rows 3-5
 constexpr Bitboard BLACK_OUTPOSTS = square_range(21, 35);  // rows 4-6
+constexpr Bitboard WHITE_RUNAWAY_ROWS = square_range(1, 25);  // rows 0-4
+constexpr Bitboard BLACK_RUNAWAY_ROWS = square_range(26, 50);  // rows 5-9
 
 // Columns 0-4 as White sees the board; square s is in it exactly when 51 - s is not.
 constexpr Bitboard LEFT_HALF = [] {
@@ -132,31 +134,46 @@ bool open_cone(Bitboard cone, Bitboard enemies) {
     return cone != 0 && (cone & enemies) == 0;
 }
 
-// Men: square tables, tempo and runaways, each man visited once.
+// The terms a man adds wherever it stands, whatever stands around it: the men count,
+// its square, its rows advanced (tempo), the centre, the back rank and the back square.
+// Summed per man they make one table per colour (see ManTables).
 template <class Sink>
 void collect_men(const Board& b, Sink& sink) {
+    const Bitboard wm = b.white_men;
+    const Bitboard bm = b.black_men;
     int tempo = 0;
-    const Bitboard black = b.black();
-    const Bitboard white = b.white();
-    for (Bitboard men = b.white_men; men != 0; men &= men - 1) {
+    for (Bitboard men = wm; men != 0; men &= men - 1) {
         const int bit = std::countr_zero(men);
-        const int row = ROW[bit];
         sink.add(MAN_SQUARE_FEATURE[0][bit], 1);
-        tempo += 9 - row;
-        if (row <= 4 && (open_cone(PathCone[bit].white_left, black) ||
-                         open_cone(PathCone[bit].white_right, black)))
-            sink.add(SF_RUNAWAY + row - 1, 1);
+        tempo += 9 - ROW[bit];
     }
-    for (Bitboard men = b.black_men; men != 0; men &= men - 1) {
+    for (Bitboard men = bm; men != 0; men &= men - 1) {
         const int bit = std::countr_zero(men);
-        const int row = ROW[bit];
         sink.add(MAN_SQUARE_FEATURE[1][bit], -1);
-        tempo -= row;
-        if (row >= 5 && (open_cone(PathCone[bit].black_left, white) ||
-                         open_cone(PathCone[bit].black_right, white)))
-            sink.add(SF_RUNAWAY + 8 - row, -1);
+        tempo -= ROW[bit];
     }
     sink.add(SF_TEMPO, tempo);
+    sink.add(SF_MEN, std::popcount(wm) - std::popcount(bm));
+    sink.add(SF_BACK_SQUARE, ((wm & square_bit(48)) != 0) - ((bm & square_bit(3)) != 0));
+    sink.add(SF_CENTRE, std::popcount(wm & WHITE_CENTRE) - std::popcount(bm & BLACK_CENTRE));
+    sink.add(SF_BACK_RANK, std::popcount(wm & BLACK_CROWNING_ROW) - std::popcount(bm & WHITE_CROWNING_ROW));
+}
+
+// Men 1-4 rows from crowning with a cone that no enemy piece stands in.
+template <class Sink>
+void collect_runaways(const Board& b, Sink& sink) {
+    const Bitboard black = b.black();
+    const Bitboard white = b.white();
+    for (Bitboard men = b.white_men & WHITE_RUNAWAY_ROWS; men != 0; men &= men - 1) {
+        const int bit = std::countr_zero(men);
+        if (open_cone(PathCone[bit].white_left, black) || open_cone(PathCone[bit].white_right, black))
+            sink.add(SF_RUNAWAY + ROW[bit] - 1, 1);
+    }
+    for (Bitboard men = b.black_men & BLACK_RUNAWAY_ROWS; men != 0; men &= men - 1) {
+        const int bit = std::countr_zero(men);
+        if (open_cone(PathCone[bit].black_left, white) || open_cone(PathCone[bit].black_right, white))
+            sink.add(SF_RUNAWAY + 8 - ROW[bit], -1);
+    }
 }
 
 template <class Sink>
@@ -165,7 +182,6 @@ void collect_material(const Board& b, Sink& sink) {
     const int white_kings = std::popcount(b.white_kings);
     const int black_kings = std::popcount(b.black_kings);
     const int kings = white_kings - black_kings;
-    sink.add(SF_MEN, men);
     sink.add(SF_KINGS, kings);
     if (white_kings > 0 && black_kings > 0) {
         sink.add(SF_MEN_BOTH_KINGS, men);
@@ -180,12 +196,8 @@ void collect_structure(const Board& b, Sink& sink) {
     const Bitboard wm = b.white_men;
     const Bitboard bm = b.black_men;
     sink.add(SF_FREE_PATH, free_path_sum(b) / 10);
-    sink.add(SF_BACK_SQUARE, ((wm & square_bit(48)) != 0) - ((bm & square_bit(3)) != 0));
-    sink.add(SF_CENTRE, std::popcount(wm & WHITE_CENTRE) - std::popcount(bm & BLACK_CENTRE));
     sink.add(SF_WING, wing_balance(b));
     sink.add(SF_LEFT_RIGHT, left_right_imbalance(bm) - left_right_imbalance(wm));
-    sink.add(SF_BACK_RANK,
-             std::popcount(wm & BLACK_CROWNING_ROW) - std::popcount(bm & WHITE_CROWNING_ROW));
     sink.add(SF_OUTPOST, std::popcount(wm & wm << 5 & wm << 6 & WHITE_OUTPOSTS) -
                              std::popcount(bm & bm >> 5 & bm >> 6 & BLACK_OUTPOSTS));
     const Bitboard e = b.empty;
@@ -193,8 +205,9 @@ void collect_structure(const Board& b, Sink& sink) {
     collect_patterns(b, sink);
 }
 
+// Everything but collect_men.
 template <class Sink>
-void collect(const Board& b, Sink& sink) {
+void collect_position(const Board& b, Sink& sink) {
     collect_material(b, sink);
     collect_structure(b, sink);
     if ((b.white_kings | b.black_kings) != 0) {
@@ -202,7 +215,13 @@ void collect(const Board& b, Sink& sink) {
         sink.add(SF_KING_DIAGONAL, std::popcount(b.white_kings & LONG_DIAGONAL) -
                                        std::popcount(b.black_kings & LONG_DIAGONAL));
     }
+    collect_runaways(b, sink);
+}
+
+template <class Sink>
+void collect(const Board& b, Sink& sink) {
     collect_men(b, sink);
+    collect_position(b, sink);
 }
 
 struct FeatureSink {
@@ -226,9 +245,37 @@ int taper(std::int64_t opening, std::int64_t endgame, int phase) {
     return static_cast<int>(std::clamp<std::int64_t>(score, -STRONG_SCORE_LIMIT, STRONG_SCORE_LIMIT));
 }
 
+// What collect_men adds for one man on each bit, with the compiled weights: a table per
+// colour and weight set, so that the evaluation looks each man up once.
+struct ManTables {
+    std::array<std::int64_t, 64> opening[2]{}, endgame[2]{};
+};
+
+const ManTables MAN_TABLES = [] {
+    ManTables t;
+    for (int colour = 0; colour < 2; ++colour) {
+        for (int s = 1; s <= 50; ++s) {
+            Board b{};
+            (colour == 0 ? b.white_men : b.black_men) = square_bit(s);
+            WeightSink sink{STRONG_WEIGHTS};
+            collect_men(b, sink);
+            t.opening[colour][SQUARE_TO_BIT[s]] = sink.opening;
+            t.endgame[colour][SQUARE_TO_BIT[s]] = sink.endgame;
+        }
+    }
+    return t;
+}();
+
 int terms_score(Side side, const Board& board) {
     WeightSink sink{STRONG_WEIGHTS};
-    collect(board, sink);
+    for (int colour = 0; colour < 2; ++colour) {
+        for (Bitboard men = colour == 0 ? board.white_men : board.black_men; men != 0; men &= men - 1) {
+            const int bit = std::countr_zero(men);
+            sink.opening += MAN_TABLES.opening[colour][bit];
+            sink.endgame += MAN_TABLES.endgame[colour][bit];
+        }
+    }
+    collect_position(board, sink);
     const int white_view = taper(sink.opening, sink.endgame, strong_phase(board));
     return side == WHITE ? white_view : -white_view;
 }

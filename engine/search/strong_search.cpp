@@ -79,9 +79,14 @@ struct ReductionTable {
 };
 const ReductionTable REDUCTIONS;
 
+// 2^18 buckets, 16 MB: the searches of a game at match speeds (a few million nodes a
+// move) fit, and each probe costs less than in a larger table that misses the caches
+// and the address translation more often.
+constexpr int TABLE_BUCKET_BITS = 18;
+
 class Searcher {
 public:
-    Searcher() : stack_(std::make_unique<PlyStack>()), table_(20) { new_game(); }
+    Searcher() : stack_(std::make_unique<PlyStack>()), table_(TABLE_BUCKET_BITS) { new_game(); }
 
     void new_game() {
         table_.clear();
@@ -113,7 +118,9 @@ private:
     void reward(const PlyRecord& r, Side side, int ply, int best, int depth);
     bool repeated(int ply) const;
     bool out_of_time();
-    void enter(PlyRecord& r, int ply, std::uint32_t word, Side side_after);
+    // The child's hash and reversible count; `probed`: it will ask the table, which is
+    // then fetched ahead. Quiescence needs neither (it has no table and no repetitions).
+    void enter(PlyRecord& r, int ply, std::uint32_t word, Side side_after, bool probed);
     void publish(GameState& state, int depth, int score);
 
     int* scores_of(const PlyRecord& r) { return move_scores_ + (r.moves - stack_->moves); }
@@ -158,11 +165,11 @@ bool Searcher::repeated(int ply) const {
     return false;
 }
 
-void Searcher::enter(PlyRecord& r, int ply, std::uint32_t word, Side side_after) {
+void Searcher::enter(PlyRecord& r, int ply, std::uint32_t word, Side side_after, bool probed) {
     const PlyRecord& child = (&r)[1];
     hashes_[ply + 1] = position_hash(child.board, side_after);
     reversible_[ply + 1] = is_king_step(word) ? reversible_[ply] + 1 : 0;
-    table_.prefetch(hashes_[ply + 1]);
+    if (probed) table_.prefetch(hashes_[ply + 1]);
 }
 
 void Searcher::order_moves(const PlyRecord& r, Side side, int ply, std::uint32_t table_move, int table_index) {
@@ -237,7 +244,6 @@ int Searcher::quiesce(PlyRecord& r, Side side, int alpha, int beta, int ply, boo
     PlyRecord& child = (&r)[1];
     for (int i = 0; i < r.move_count; ++i) {
         make_move(r, r.moves[i]);
-        enter(r, ply, r.moves[i].word, ~side);
         const int v = -quiesce(child, ~side, -beta, -alpha, ply + 1, threats && must_capture);
         if (aborted_) return 0;
         if (v > best) {
@@ -309,8 +315,8 @@ int Searcher::search(PlyRecord& r, Side side, int depth, int alpha, int beta, in
         const int i = next_move(r);
         const std::uint32_t word = r.moves[i].word & MOVE_WORD_MASK;
         make_move(r, r.moves[i]);
-        enter(r, ply, word, ~side);
         const int new_depth = depth - 1 + extension;
+        enter(r, ply, word, ~side, new_depth > 0);
         int v;
         if (count == 0) {
             v = -search(child, ~side, new_depth, -beta, -alpha, ply + 1, pv_node);
