@@ -23,7 +23,7 @@ bool ends_with(const std::string& text, const std::string& tail) {
 }  // namespace
 
 bool parse_engine_command(const std::string& text, const std::string& self, EngineCommand& command,
-                       std::string& error) {
+                          std::string& error) {
     command.name = text;
     if (text == "classic" || text == "strong") {
         command.argv = {self, "hub", "--engine", text};

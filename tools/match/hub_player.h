@@ -20,7 +20,7 @@ struct EngineCommand {
 // the engine choice still work) or "PATH:classic" / "PATH:strong". false and `error`
 // when PATH is no program.
 bool parse_engine_command(const std::string& text, const std::string& self, EngineCommand& command,
-                       std::string& error);
+                          std::string& error);
 
 class HubPlayer {
   public:
