@@ -7,6 +7,7 @@
 
 #include "engine/knowledge/geometry.h"
 #include "engine/knowledge/patterns.h"
+#include "engine/knowledge/strong_regions.h"
 
 // Rules 2k - 1 and 2k mirror each other up to rule 42; the last six come as 43-48,
 // 44-47 and 45-46.
@@ -276,6 +277,7 @@ int terms_score(Side side, const Board& board) {
         }
     }
     collect_position(board, sink);
+    strong_region_sum(board, sink.opening, sink.endgame);
     const int white_view = taper(sink.opening, sink.endgame, strong_phase(board));
     return side == WHITE ? white_view : -white_view;
 }
@@ -291,16 +293,6 @@ void strong_features(const Board& board, StrongFeatures& features) {
 
 int strong_phase(const Board& board) {
     return std::popcount(board.white_men | board.black_men);
-}
-
-int strong_score(const StrongFeatures& features, int phase, const StrongWeights& weights) {
-    std::int64_t opening = 0;
-    std::int64_t endgame = 0;
-    for (int i = 0; i < STRONG_FEATURE_COUNT; ++i) {
-        opening += std::int64_t{weights.opening[i]} * features[i];
-        endgame += std::int64_t{weights.endgame[i]} * features[i];
-    }
-    return taper(opening, endgame, phase);
 }
 
 int strong_evaluate(Side side, PlyRecord& position) {

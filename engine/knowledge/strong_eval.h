@@ -1,9 +1,9 @@
 #pragma once
 // The strong engine's evaluation: the endings the designed evaluation settles (databases,
-// small endings, four kings against one), and otherwise a sum of weighted features
-// tapered between an opening and an endgame weight set by the number of men on the
-// board. The weights are learnt from game results (vantor-tune) and live in
-// strong_weights.cpp.
+// small endings, four kings against one), and otherwise a sum of weighted features and
+// of region values (strong_regions.h), tapered between an opening and an endgame weight
+// set by the number of men on the board. Both are learnt from self-play (vantor-tune) and
+// live in strong_weights.cpp and strong_region_weights.cpp.
 //
 // Every feature is counted from White's view, White's value minus Black's, Black's
 // measured on the board turned half round (square s as 51 - s): a position and its
@@ -58,11 +58,6 @@ using StrongFeatures = std::array<std::int16_t, STRONG_FEATURE_COUNT>;
 void strong_features(const Board& board, StrongFeatures& features);
 // The number of men on the board (0-40).
 int strong_phase(const Board& board);
-// The tapered score of the features, White's view, in points and within
-// +-STRONG_SCORE_LIMIT: (opening . f * phase + endgame . f * (40 - phase)) / (40 * 8),
-// truncated toward zero.
-int strong_score(const StrongFeatures& features, int phase, const StrongWeights& weights);
-
 // The score for `side` to move, a man about 100, settled endings as the designed
 // evaluation gives them. The record's counts must be those of its board (as make_move
 // and set_record_position leave them). Fills position.type_counts.

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -83,7 +84,7 @@ void expect_self_play_reads_back(EngineKind engine) {
     stack->reset();
     while (std::fgets(line, sizeof line, file) != nullptr) {
         std::string text(line);
-        text.resize(text.rfind(' '));
+        text.resize(text.find(' '));
         Board board;
         Side side = WHITE;
         ASSERT_TRUE(parse_fen(text, board, side, error)) << text;
@@ -123,17 +124,56 @@ TEST(Tune, ReadSamplesSkipsBadLines) {
     ASSERT_NE(file, nullptr);
     std::fputs(
         "W:W31-50:B1-20 0.5\nW:W31-50:B1-20 2\nnot a line\nW:W31-50:B1-20\n"
-        "B:W30-50:B1-20 1\nW:WK1:BK50 0\n",
+        "B:W30-50:B1-20 1 -35\nW:WK1:BK50 0\nW:W31-50:B1-20 1 12x\nW:W31-50:B1-20 1 99999\n"
+        "W:W31-50:B1-20 1 5 6\n",
         file);
     std::rewind(file);
     long rejected = 0;
-    const std::vector<TuneSample> samples = read_samples(file, rejected);
+    std::vector<TuneSample> samples = read_samples(file, rejected);
     std::fclose(file);
     ASSERT_EQ(samples.size(), 2U);  // the king ending is settled by rule
-    EXPECT_EQ(rejected, 3);
+    EXPECT_EQ(rejected, 6);
     EXPECT_EQ(samples[0].phase, 40);
+    EXPECT_FALSE(samples[0].has_score);
     EXPECT_EQ(samples[1].result, 1.0F);
     EXPECT_EQ(samples[1].features[SF_MEN], 1);
+    EXPECT_TRUE(samples[1].has_score);
+    EXPECT_EQ(samples[1].score, -35);
+
+    // The search's score replaces part of the result as the fit's aim; a sample without
+    // one keeps its result.
+    blend_targets(samples, 0.25, 100.0);
+    EXPECT_EQ(samples[0].result, 0.5F);
+    EXPECT_NEAR(samples[1].result, 0.25 + 0.75 / (1 + std::exp(0.35)), 1e-6);
+}
+
+TEST(Tune, FitLearnsRegionValuesThroughTheTurnedWindows) {
+    // Results made by two region values only: slot 7 read by a window of its own table,
+    // slot 20 through a turned window (so with its sign changed), one or both in a sample.
+    TuneWeights truth;
+    truth.region_opening[7] = 60, truth.region_endgame[7] = 20;
+    truth.region_opening[20] = -30, truth.region_endgame[20] = 45;
+    std::mt19937_64 rng(9);
+    std::vector<TuneSample> samples(1500);
+    for (std::size_t k = 0; k < samples.size(); ++k) {
+        TuneSample& s = samples[k];
+        s.has_regions = true;
+        s.regions.fill(100 + static_cast<std::int32_t>(k % 13));  // contents worth nothing
+        if (k % 3 != 1) s.regions[2] = 7;
+        if (k % 3 != 0) s.regions[11] = ~20;
+        s.phase = static_cast<std::int8_t>(rng() % 41);
+        s.result = static_cast<float>(1.0 / (1.0 + std::exp(-tune_score(s, truth) / 120.0)));
+    }
+    TuneWeights w;
+    FitOptions options;
+    options.iterations = 800;
+    options.threads = 2;
+    fit_weights(samples, w, 120.0, options);
+    EXPECT_NEAR(w.region_opening[7], 60, 2.0);
+    EXPECT_NEAR(w.region_endgame[7], 20, 2.0);
+    EXPECT_NEAR(w.region_opening[20], -30, 2.0);
+    EXPECT_NEAR(w.region_endgame[20], 45, 2.0);
+    EXPECT_EQ(w.region_opening[21], 0.0);  // no sample reads it
 }
 
 TEST(Tune, WeightsFileHoldsTheCompiledWeights) {
@@ -143,4 +183,11 @@ TEST(Tune, WeightsFileHoldsTheCompiledWeights) {
     EXPECT_EQ(text.rfind("// first line\n// second\n", 0), 0U);
     EXPECT_NE(text.find(std::to_string(STRONG_WEIGHTS.opening[SF_MEN]) + ",  "), std::string::npos);
     EXPECT_NE(text.find("// man square 50\n"), std::string::npos);
+
+    auto regions = std::make_unique<RegionWeights>();
+    rounded_region_weights(compiled_weights(), *regions);
+    EXPECT_TRUE(regions->values == STRONG_REGION_WEIGHTS.values);
+    const std::string region_text = region_weights_source(*regions, "regions");
+    EXPECT_EQ(region_text.rfind("// regions\n", 0), 0U);
+    EXPECT_NE(region_text.find("// table 7\n"), std::string::npos);
 }

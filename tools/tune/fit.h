@@ -8,13 +8,22 @@
 #include <vector>
 
 #include "engine/knowledge/strong_eval.h"
+#include "engine/knowledge/strong_regions.h"
 #include "tools/tune/weights_file.h"
 
 struct TuneSample {
     StrongFeatures features{};
+    RegionSlots regions{};
+    bool has_regions = false;  // false: the sample has features only
     std::int8_t phase = 0;  // men on the board
-    float result = 0.5F;    // White's
+    float result = 0.5F;    // White's; what the fit aims at (see blend_targets)
+    bool has_score = false;
+    std::int16_t score = 0;  // the self-play search's score, White's view
 };
+
+// Aims each sample that has a search score at result * blend + sigmoid(score / K) * (1 -
+// blend): the search's judgement is far less noisy than one game's result.
+void blend_targets(std::vector<TuneSample>& samples, double blend, double scale);
 
 // The tapered score of a sample in points, before rounding.
 double tune_score(const TuneSample& sample, const TuneWeights& weights);
@@ -29,6 +38,11 @@ struct FitOptions {
     // start: a feature few positions show then stays near its start rather than
     // following their noise.
     double penalty = 0.0;
+    // Adds region_penalty * v^2 for every region value v: a content few positions show
+    // stays near zero.
+    double region_penalty = 0.0;
+    bool hold_features = false;  // fit the region values only
+    int threads = 1;
     // Called every `report_every` iterations with the iteration and its error.
     void (*report)(int iteration, double error) = nullptr;
     int report_every = 100;

@@ -1,6 +1,7 @@
 #include "tools/tune/game_data.h"
 
 #include <bit>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <random>
@@ -112,12 +113,14 @@ bool play_book_line(SelfPlayGame& game, const BookSourceLine& line) {
     return true;
 }
 
-// The engine's move at `depth`, as an index into the game's list.
-int engine_choice(const SelfPlayGame& game, int count, int depth) {
+// The engine's move at `depth`, as an index into the game's list, and its score for
+// the side to move.
+int engine_choice(const SelfPlayGame& game, int count, int depth, int& score) {
     GameState& state = game_state();
     prepare_fixed_ply_search(state, game.board(), game.side(), depth);
     if (engine_kind() == EngineKind::STRONG) strong_set_history(game.reversible_positions());
     run_search(state);
+    score = state.score.load();
     const MoveRecord& chosen = root_moves()[state.engine_move];
     for (int m = 0; m < count; ++m) {
         if (same_move(game.move(m), chosen)) return m;
@@ -125,9 +128,14 @@ int engine_choice(const SelfPlayGame& game, int count, int depth) {
     return 0;
 }
 
+struct WrittenPosition {
+    std::string fen;
+    int score;  // the search's, White's view
+};
+
 // Plays on from the opening; returns White's result and the quiet positions met.
 double play_out(SelfPlayGame& game, int depth, std::mt19937_64& rng,
-                std::vector<std::string>& fens) {
+                std::vector<WrittenPosition>& fens) {
     const int first_written = std::max(game.ply(), FIRST_WRITTEN_PLY);
     for (;;) {
         const int count = game.list_moves();
@@ -136,10 +144,13 @@ double play_out(SelfPlayGame& game, int depth, std::mt19937_64& rng,
         if (result == RESULT_BLACK_WINS) return 0.0;
         if (result != RESULT_NONE || game.ply() >= PLY_CAP) return 0.5;
         const bool quiet = !is_capture_kind(move_kind(game.move(0).word));
-        if (quiet && game.ply() >= first_written && !settled_by_rule(game.board()))
-            fens.push_back(to_fen(game.board(), game.side()));
+        const bool written = quiet && game.ply() >= first_written && !settled_by_rule(game.board());
+        const std::string fen = written ? to_fen(game.board(), game.side()) : std::string();
         const int searched = depth - static_cast<int>(rng() % 2);
-        game.play(engine_choice(game, count, std::max(2, searched)));
+        int score = 0;
+        const int choice = engine_choice(game, count, std::max(2, searched), score);
+        if (written) fens.push_back({fen, game.side() == WHITE ? score : -score});
+        game.play(choice);
     }
 }
 
@@ -177,7 +188,7 @@ bool generate_games(const GenOptions& options, std::FILE* out, GenStats& stats,
     std::mt19937_64 rng(options.seed);
     set_engine_kind(options.engine);
     SelfPlayGame game;
-    std::vector<std::string> fens;
+    std::vector<WrittenPosition> fens;
     for (int g = 0; g < options.games; ++g) {
         game.start();
         const bool from_book = !book.empty() && g % 4 == 3;
@@ -193,8 +204,8 @@ bool generate_games(const GenOptions& options, std::FILE* out, GenStats& stats,
         stats.positions += static_cast<long>(fens.size());
         // One write a game: a run stopped between games leaves only whole games.
         std::string text;
-        const std::string tail = result == 1.0 ? " 1\n" : result == 0.0 ? " 0\n" : " 0.5\n";
-        for (const std::string& fen : fens) text += fen + tail;
+        const std::string tail = result == 1.0 ? " 1 " : result == 0.0 ? " 0 " : " 0.5 ";
+        for (const WrittenPosition& p : fens) text += p.fen + tail + std::to_string(p.score) + "\n";
         std::fwrite(text.data(), 1, text.size(), out);
         std::fflush(out);
     }
@@ -206,23 +217,29 @@ std::vector<TuneSample> read_samples(std::FILE* in, long& rejected) {
     rejected = 0;
     char buffer[512];
     while (std::fgets(buffer, sizeof buffer, in) != nullptr) {
-        std::string line(buffer);
-        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-        const std::size_t space = line.rfind(' ');
+        std::istringstream line(buffer);
+        std::string fen, result, score, rest;
+        line >> fen >> result >> score >> rest;
         Board board;
         Side side = WHITE;
         std::string error;
-        const std::string result = space == std::string::npos ? "" : line.substr(space + 1);
-        if (space == std::string::npos || (result != "1" && result != "0" && result != "0.5") ||
-            !parse_fen(line.substr(0, space), board, side, error)) {
+        char* end = nullptr;
+        const long searched = score.empty() ? 0 : std::strtol(score.c_str(), &end, 10);
+        if ((result != "1" && result != "0" && result != "0.5") || !rest.empty() ||
+            (!score.empty() && (*end != '\0' || searched < -32767 || searched > 32767)) ||
+            !parse_fen(fen, board, side, error)) {
             ++rejected;
             continue;
         }
         if (settled_by_rule(board)) continue;
         TuneSample& s = samples.emplace_back();
         strong_features(board, s.features);
+        strong_region_slots(board, s.regions);
+        s.has_regions = true;
         s.phase = static_cast<std::int8_t>(strong_phase(board));
         s.result = result == "1" ? 1.0F : result == "0" ? 0.0F : 0.5F;
+        s.has_score = !score.empty();
+        s.score = static_cast<std::int16_t>(searched);
     }
     return samples;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Training positions for the tuner: self-play games of either engine at a fixed depth, written as
-// "FEN result" lines (result White's: 1, 0.5 or 0), and read back as feature vectors.
+// "FEN result score" lines (result White's: 1, 0.5 or 0; score the search's for the move played
+// there, White's view, in points), and read back as feature vectors.
 
 #include <cstdint>
 #include <cstdio>
@@ -38,6 +39,6 @@ bool settled_by_rule(const Board& board);
 // false with `error` when the book cannot be read.
 bool generate_games(const GenOptions& options, std::FILE* out, GenStats& stats, std::string& error);
 
-// Reads "FEN result" lines; a line that is no such line is counted in `rejected` and
-// skipped, as is a position settled by rule.
+// Reads "FEN result score" lines, or "FEN result" lines without a score; a line that is no
+// such line is counted in `rejected` and skipped, as is a position settled by rule.
 std::vector<TuneSample> read_samples(std::FILE* in, long& rejected);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "engine/board/board.h"
@@ -26,7 +27,8 @@ int usage() {
         "                       [--engine classic|strong]\n"
         "       vantor-tune fit --data FILE --out strong_weights.cpp [--iterations K] [--rate R] "
         "[--penalty P]\n"
-        "                       [--start designed|compiled]\n");
+        "                       [--start designed|compiled] [--regions-out strong_region_weights.cpp]\n"
+        "                       [--region-penalty P] [--blend B] [--hold-features yes] [--threads T]\n");
     return 2;
 }
 
@@ -109,6 +111,13 @@ int run_fit(const std::map<std::string, std::string>& options) {
     const double rate = options.count("rate") ? std::atof(options.at("rate").c_str()) : 1.0;
     const double penalty =
         options.count("penalty") ? std::atof(options.at("penalty").c_str()) : 2e-8;
+    const double region_penalty =
+        options.count("region-penalty") ? std::atof(options.at("region-penalty").c_str()) : 1e-8;
+    const double blend = options.count("blend") ? std::atof(options.at("blend").c_str()) : 1.0;
+    if (blend < 0 || blend > 1) return usage();
+    long threads = 1;
+    if (!number(options, "threads", 1, 64, threads)) return usage();
+    const bool regions = options.count("regions-out") != 0;
     const std::string start = options.count("start") ? options.at("start") : "designed";
     if (start != "designed" && start != "compiled") return usage();
     std::FILE* in = std::fopen(options.at("data").c_str(), "r");
@@ -120,6 +129,9 @@ int run_fit(const std::map<std::string, std::string>& options) {
     long rejected = 0;
     std::vector<TuneSample> samples = read_samples(in, rejected);
     std::fclose(in);
+    if (!regions) {
+        for (TuneSample& s : samples) s.has_regions = false;
+    }
     if (samples.empty()) {
         std::fprintf(stderr, "vantor-tune: no positions in %s\n", options.at("data").c_str());
         return 1;
@@ -132,6 +144,7 @@ int run_fit(const std::map<std::string, std::string>& options) {
 
     TuneWeights weights = start == "compiled" ? compiled_weights() : designed_start_weights();
     const double scale = fit_scale(samples, weights);
+    blend_targets(samples, blend, scale);
     const double before = mean_error(samples, weights, scale);
     const double held_before = mean_error(held, weights, scale);
     std::printf("positions %zu (held out %zu, rejected lines %ld), K %.1f\n", samples.size(),
@@ -141,6 +154,9 @@ int run_fit(const std::map<std::string, std::string>& options) {
     fit.iterations = static_cast<int>(iterations);
     fit.learning_rate = rate;
     fit.penalty = penalty;
+    fit.region_penalty = region_penalty;
+    fit.threads = static_cast<int>(threads);
+    fit.hold_features = options.count("hold-features") != 0 && options.at("hold-features") == "yes";
     fit.report = print_progress;
     fit_weights(samples, weights, scale, fit);
     const double after = mean_error(samples, weights, scale);
@@ -156,7 +172,22 @@ int run_fit(const std::map<std::string, std::string>& options) {
         "learning rate %g, penalty %g.",
         samples.size(), held.size(), scale, before, start.c_str(), after, iterations, held_before,
         held_after, rate, penalty);
-    return write_weights(options.at("out"), weights, provenance);
+    if (const int status = write_weights(options.at("out"), weights, provenance); status != 0 || !regions)
+        return status;
+    auto rounded = std::make_unique<RegionWeights>();
+    rounded_region_weights(weights, *rounded);
+    std::ofstream out(options.at("regions-out"), std::ios::trunc);
+    std::snprintf(provenance, sizeof provenance,
+                  "The strong evaluation's region values, written by vantor-tune fit with strong_weights.cpp\n"
+                  "(the same positions and fit); region penalty %g.",
+                  region_penalty);
+    out << region_weights_source(*rounded, provenance);
+    out.close();
+    if (!out) {
+        std::fprintf(stderr, "vantor-tune: cannot write %s\n", options.at("regions-out").c_str());
+        return 1;
+    }
+    return 0;
 }
 
 }  // namespace

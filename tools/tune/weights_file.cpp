@@ -29,6 +29,10 @@ TuneWeights compiled_weights() {
         w.opening[i] = static_cast<double>(STRONG_WEIGHTS.opening[i]) / STRONG_WEIGHT_SCALE;
         w.endgame[i] = static_cast<double>(STRONG_WEIGHTS.endgame[i]) / STRONG_WEIGHT_SCALE;
     }
+    for (int i = 0; i < REGION_SLOTS; ++i) {
+        w.region_opening[i] = static_cast<double>(STRONG_REGION_WEIGHTS.values[i][0]) / STRONG_WEIGHT_SCALE;
+        w.region_endgame[i] = static_cast<double>(STRONG_REGION_WEIGHTS.values[i][1]) / STRONG_WEIGHT_SCALE;
+    }
     return w;
 }
 
@@ -39,6 +43,32 @@ StrongWeights rounded_weights(const TuneWeights& weights) {
         w.endgame[i] = static_cast<std::int32_t>(std::lround(weights.endgame[i] * STRONG_WEIGHT_SCALE));
     }
     return w;
+}
+
+void rounded_region_weights(const TuneWeights& weights, RegionWeights& regions) {
+    auto stored = [](double points) {
+        return static_cast<std::int16_t>(std::clamp<long>(std::lround(points * STRONG_WEIGHT_SCALE), -32767, 32767));
+    };
+    for (int i = 0; i < REGION_SLOTS; ++i)
+        regions.values[i] = {stored(weights.region_opening[i]), stored(weights.region_endgame[i])};
+}
+
+std::string region_weights_source(const RegionWeights& regions, const std::string& provenance) {
+    std::ostringstream out;
+    std::istringstream lines(provenance);
+    for (std::string line; std::getline(lines, line);) out << "// " << line << "\n";
+    out << "// Eighths of a point, {opening, endgame} for each table's 6561 contents in turn.\n\n"
+           "#include \"engine/knowledge/strong_regions.h\"\n\n"
+           "// clang-format off\n"
+           "const RegionWeights STRONG_REGION_WEIGHTS = {{{\n";
+    for (int i = 0; i < REGION_SLOTS; ++i) {
+        const int content = i % REGION_CONTENTS;
+        if (content == 0) out << "    // table " << i / REGION_CONTENTS << "\n";
+        out << (content % 8 == 0 ? "    " : " ") << "{" << regions.values[i][0] << "," << regions.values[i][1] << "},";
+        if (content % 8 == 7 || content + 1 == REGION_CONTENTS) out << "\n";
+    }
+    out << "}}};\n// clang-format on\n";
+    return out.str();
 }
 
 namespace {
