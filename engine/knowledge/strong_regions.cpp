@@ -54,7 +54,8 @@ inline std::uint32_t gather(Bitboard set, Bitboard mask) {
     return static_cast<std::uint32_t>(_pext_u64(set, mask));
 #else
     std::uint32_t bits = 0;
-    for (int i = 0; mask != 0; mask &= mask - 1, ++i) bits |= static_cast<std::uint32_t>(set >> std::countr_zero(mask) & 1) << i;
+    for (int i = 0; mask != 0; mask &= mask - 1, ++i)
+        bits |= static_cast<std::uint32_t>(set >> std::countr_zero(mask) & 1) << i;
     return bits;
 #endif
 }
@@ -63,25 +64,37 @@ inline std::uint32_t gather(Bitboard set, Bitboard mask) {
 
 const std::array<Bitboard, REGION_WINDOWS> REGION_MASKS = make_masks();
 
+namespace {
+
+// Table t's slot as its own window reads it.
+inline int own_slot(const Board& board, int t) {
+    const Bitboard window = REGION_MASKS[t];
+    return t * REGION_CONTENTS + TRITS.forward[gather(board.white_men, window)] +
+           2 * TRITS.forward[gather(board.black_men, window)];
+}
+
+// Table t's slot as its turned window reads it, from Black's side: Black's men play
+// White's part. The window's value counts against White.
+inline int turned_slot(const Board& board, int t) {
+    const Bitboard window = REGION_MASKS[t + REGION_TABLES];
+    return t * REGION_CONTENTS + TRITS.reversed[gather(board.black_men, window)] +
+           2 * TRITS.reversed[gather(board.white_men, window)];
+}
+
+}  // namespace
+
 void strong_region_slots(const Board& board, RegionSlots& slots) {
     for (int t = 0; t < REGION_TABLES; ++t) {
-        const Bitboard own = REGION_MASKS[t], turned = REGION_MASKS[t + REGION_TABLES];
-        slots[t] = t * REGION_CONTENTS + TRITS.forward[gather(board.white_men, own)] +
-                   2 * TRITS.forward[gather(board.black_men, own)];
-        // The turned window seen from Black's side: Black's men play White's part.
-        slots[t + REGION_TABLES] = ~(t * REGION_CONTENTS + TRITS.reversed[gather(board.black_men, turned)] +
-                                     2 * TRITS.reversed[gather(board.white_men, turned)]);
+        slots[t] = own_slot(board, t);
+        slots[t + REGION_TABLES] = ~turned_slot(board, t);
     }
 }
 
 void strong_region_sum(const Board& board, std::int64_t& opening, std::int64_t& endgame) {
     std::int32_t open = 0, end = 0;
     for (int t = 0; t < REGION_TABLES; ++t) {
-        const Bitboard own = REGION_MASKS[t], turned = REGION_MASKS[t + REGION_TABLES];
-        const auto& plus = STRONG_REGION_WEIGHTS.values[t * REGION_CONTENTS + TRITS.forward[gather(board.white_men, own)] +
-                                                        2 * TRITS.forward[gather(board.black_men, own)]];
-        const auto& minus = STRONG_REGION_WEIGHTS.values[t * REGION_CONTENTS + TRITS.reversed[gather(board.black_men, turned)] +
-                                                         2 * TRITS.reversed[gather(board.white_men, turned)]];
+        const auto& plus = STRONG_REGION_WEIGHTS.values[own_slot(board, t)];
+        const auto& minus = STRONG_REGION_WEIGHTS.values[turned_slot(board, t)];
         open += plus[0] - minus[0];
         end += plus[1] - minus[1];
     }

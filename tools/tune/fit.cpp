@@ -24,9 +24,14 @@ struct Gradient {
         region_endgame.assign(regions ? REGION_SLOTS : 0, 0.0);
     }
     void add(const Gradient& other) {
-        for (int i = 0; i < STRONG_FEATURE_COUNT; ++i) opening[i] += other.opening[i], endgame[i] += other.endgame[i];
-        for (std::size_t i = 0; i < region_opening.size(); ++i)
-            region_opening[i] += other.region_opening[i], region_endgame[i] += other.region_endgame[i];
+        for (int i = 0; i < STRONG_FEATURE_COUNT; ++i) {
+            opening[i] += other.opening[i];
+            endgame[i] += other.endgame[i];
+        }
+        for (std::size_t i = 0; i < region_opening.size(); ++i) {
+            region_opening[i] += other.region_opening[i];
+            region_endgame[i] += other.region_endgame[i];
+        }
     }
 };
 
@@ -57,13 +62,14 @@ void gradient_part(const std::vector<TuneSample>& samples, std::size_t first, st
 
 // The gradient of the mean squared error, weight by weight, the samples shared out
 // between `parts` threads.
-void error_gradient(const std::vector<TuneSample>& samples, const TuneWeights& weights, double scale,
-                    std::vector<Gradient>& parts, Gradient& g) {
+void error_gradient(const std::vector<TuneSample>& samples, const TuneWeights& weights,
+                    double scale, std::vector<Gradient>& parts, Gradient& g) {
     const std::size_t n = samples.size();
     std::vector<std::thread> threads;
     for (std::size_t t = 1; t < parts.size(); ++t)
-        threads.emplace_back(gradient_part, std::cref(samples), n * t / parts.size(), n * (t + 1) / parts.size(),
-                             std::cref(weights), scale, std::ref(parts[t]));
+        threads.emplace_back(gradient_part, std::cref(samples), n * t / parts.size(),
+                             n * (t + 1) / parts.size(), std::cref(weights), scale,
+                             std::ref(parts[t]));
     gradient_part(samples, 0, n / parts.size(), weights, scale, g);
     for (std::thread& t : threads) t.join();
     for (std::size_t t = 1; t < parts.size(); ++t) g.add(parts[t]);
@@ -83,7 +89,8 @@ struct AdamState {
     explicit AdamState(std::size_t size) : m(size), v(size) {}
 };
 
-void adam_step(double* w, const double* g, std::size_t size, AdamState& state, int step, double rate) {
+void adam_step(double* w, const double* g, std::size_t size, AdamState& state, int step,
+               double rate) {
     constexpr double beta1 = 0.9, beta2 = 0.999, epsilon = 1e-12;
     const double c1 = 1.0 - std::pow(beta1, step);
     const double c2 = 1.0 - std::pow(beta2, step);
@@ -100,7 +107,8 @@ void adam_step(double* w, const double* g, std::size_t size, AdamState& state, i
 void blend_targets(std::vector<TuneSample>& samples, double blend, double scale) {
     for (TuneSample& s : samples) {
         if (s.has_score)
-            s.result = static_cast<float>(blend * s.result + (1 - blend) * sigmoid(s.score / scale));
+            s.result =
+                static_cast<float>(blend * s.result + (1 - blend) * sigmoid(s.score / scale));
     }
 }
 
@@ -123,7 +131,8 @@ double tune_score(const TuneSample& sample, const TuneWeights& weights) {
     return (opening * sample.phase + endgame * (PHASE_MAX - sample.phase)) / PHASE_MAX;
 }
 
-double mean_error(const std::vector<TuneSample>& samples, const TuneWeights& weights, double scale) {
+double mean_error(const std::vector<TuneSample>& samples, const TuneWeights& weights,
+                  double scale) {
     if (samples.empty()) return 0;
     double sum = 0;
     for (const TuneSample& s : samples) {
@@ -168,26 +177,31 @@ void fit_weights(const std::vector<TuneSample>& samples, TuneWeights& weights, d
         Gradient& g = parts[0];
         error_gradient(samples, weights, scale, parts, g);
         for (int i = 0; i < STRONG_FEATURE_COUNT; ++i) {
-            if (g.opening[i] != 0.0) g.opening[i] += 2 * options.penalty * (weights.opening[i] - start.opening[i]);
-            if (g.endgame[i] != 0.0) g.endgame[i] += 2 * options.penalty * (weights.endgame[i] - start.endgame[i]);
+            if (g.opening[i] != 0.0)
+                g.opening[i] += 2 * options.penalty * (weights.opening[i] - start.opening[i]);
+            if (g.endgame[i] != 0.0)
+                g.endgame[i] += 2 * options.penalty * (weights.endgame[i] - start.endgame[i]);
         }
         for (std::size_t i = 0; i < region_size; ++i) {
-            if (g.region_opening[i] != 0.0) g.region_opening[i] += 2 * options.region_penalty * weights.region_opening[i];
-            if (g.region_endgame[i] != 0.0) g.region_endgame[i] += 2 * options.region_penalty * weights.region_endgame[i];
+            if (g.region_opening[i] != 0.0)
+                g.region_opening[i] += 2 * options.region_penalty * weights.region_opening[i];
+            if (g.region_endgame[i] != 0.0)
+                g.region_endgame[i] += 2 * options.region_penalty * weights.region_endgame[i];
         }
         if (!options.hold_features) {
-            adam_step(weights.opening.data(), g.opening.data(), STRONG_FEATURE_COUNT, opening_state, step,
-                      options.learning_rate);
-            adam_step(weights.endgame.data(), g.endgame.data(), STRONG_FEATURE_COUNT, endgame_state, step,
-                      options.learning_rate);
+            adam_step(weights.opening.data(), g.opening.data(), STRONG_FEATURE_COUNT, opening_state,
+                      step, options.learning_rate);
+            adam_step(weights.endgame.data(), g.endgame.data(), STRONG_FEATURE_COUNT, endgame_state,
+                      step, options.learning_rate);
         }
         if (regions) {
-            adam_step(weights.region_opening.data(), g.region_opening.data(), region_size, region_opening_state, step,
-                      options.learning_rate);
-            adam_step(weights.region_endgame.data(), g.region_endgame.data(), region_size, region_endgame_state, step,
-                      options.learning_rate);
+            adam_step(weights.region_opening.data(), g.region_opening.data(), region_size,
+                      region_opening_state, step, options.learning_rate);
+            adam_step(weights.region_endgame.data(), g.region_endgame.data(), region_size,
+                      region_endgame_state, step, options.learning_rate);
         }
-        if (options.report != nullptr && (step % options.report_every == 0 || step == options.iterations))
+        if (options.report != nullptr &&
+            (step % options.report_every == 0 || step == options.iterations))
             options.report(step, mean_error(samples, weights, scale));
     }
 }

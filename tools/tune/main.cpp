@@ -1,8 +1,10 @@
-// vantor-tune: learns the strong evaluation's weights from game results.
-//   vantor-tune gen --games N --depth D --out FILE [--seed S] [--book BOOK_SOURCE] [--engine
-//   classic|strong] vantor-tune fit --data FILE --out strong_weights.cpp [--iterations K] [--rate
-//   R] [--penalty P]
-//                   [--start designed|compiled]
+// vantor-tune: learns the strong evaluation's weights and region values from self-play.
+//   vantor-tune gen --games N --depth D --out FILE [--seed S] [--book BOOK_SOURCE]
+//                   [--engine classic|strong]
+//   vantor-tune fit --data FILE --out strong_weights.cpp [--iterations K] [--rate R]
+//                   [--penalty P] [--start designed|compiled]
+//                   [--regions-out strong_region_weights.cpp] [--region-penalty P]
+//                   [--blend B] [--hold-features yes] [--threads T]
 
 #include <cstdio>
 #include <cstdlib>
