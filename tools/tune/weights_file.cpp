@@ -53,10 +53,21 @@ void rounded_region_weights(const TuneWeights& weights, RegionWeights& regions) 
         regions.values[i] = {stored(weights.region_opening[i]), stored(weights.region_endgame[i])};
 }
 
+namespace {
+
+// Each line of `text` as a comment line.
+std::string comment_lines(const std::string& text) {
+    std::string comment;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) comment += "// " + line + "\n";
+    return comment;
+}
+
+}  // namespace
+
 std::string region_weights_source(const RegionWeights& regions, const std::string& provenance) {
     std::ostringstream out;
-    std::istringstream lines(provenance);
-    for (std::string line; std::getline(lines, line);) out << "// " << line << "\n";
+    out << comment_lines(provenance);
     out << "// Eighths of a point, {opening, endgame} for each table's 6561 contents in turn.\n\n"
            "#include \"engine/knowledge/strong_regions.h\"\n\n"
            "// clang-format off\n"
@@ -88,8 +99,7 @@ std::string feature_name(int feature) {
 
 std::string weights_source(const StrongWeights& weights, const std::string& provenance) {
     std::ostringstream out;
-    std::istringstream lines(provenance);
-    for (std::string line; std::getline(lines, line);) out << "// " << line << "\n";
+    out << comment_lines(provenance);
     out << "// Eighths of a point (a man is about 800); opening weights apply with all 40 men\n"
            "// on the board, endgame weights with none, and the two blend by the men left.\n\n"
            "#include \"engine/knowledge/strong_eval.h\"\n\n"
