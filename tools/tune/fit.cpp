@@ -12,6 +12,14 @@ double sigmoid(double x) {
 
 constexpr double PHASE_MAX = STRONG_PHASE_MAX;
 
+// A sample's region slot as its table index and sign (see RegionSlots).
+std::size_t region_index(std::int32_t slot) {
+    return static_cast<std::size_t>(slot >= 0 ? slot : ~slot);
+}
+double region_sign(std::int32_t slot) {
+    return slot >= 0 ? 1.0 : -1.0;
+}
+
 struct Gradient {
     std::array<double, STRONG_FEATURE_COUNT> opening{};
     std::array<double, STRONG_FEATURE_COUNT> endgame{};
@@ -52,18 +60,19 @@ void gradient_part(const std::vector<TuneSample>& samples, std::size_t first, st
         }
         if (!regions || !s.has_regions) continue;
         for (const std::int32_t slot : s.regions) {
-            const std::size_t i = static_cast<std::size_t>(slot >= 0 ? slot : ~slot);
-            const double sign = slot >= 0 ? 1.0 : -1.0;
+            const std::size_t i = region_index(slot);
+            const double sign = region_sign(slot);
             g.region_opening[i] += sign * d_opening;
             g.region_endgame[i] += sign * d_endgame;
         }
     }
 }
 
-// The gradient of the mean squared error, weight by weight, the samples shared out
-// between `parts` threads.
+// The gradient of the mean squared error, weight by weight, into parts[0], the samples
+// shared out between `parts` threads.
 void error_gradient(const std::vector<TuneSample>& samples, const TuneWeights& weights,
-                    double scale, std::vector<Gradient>& parts, Gradient& g) {
+                    double scale, std::vector<Gradient>& parts) {
+    Gradient& g = parts[0];
     const std::size_t n = samples.size();
     std::vector<std::thread> threads;
     for (std::size_t t = 1; t < parts.size(); ++t)
@@ -122,8 +131,8 @@ double tune_score(const TuneSample& sample, const TuneWeights& weights) {
     }
     if (sample.has_regions) {
         for (const std::int32_t slot : sample.regions) {
-            const std::size_t i = static_cast<std::size_t>(slot >= 0 ? slot : ~slot);
-            const double sign = slot >= 0 ? 1.0 : -1.0;
+            const std::size_t i = region_index(slot);
+            const double sign = region_sign(slot);
             opening += sign * weights.region_opening[i];
             endgame += sign * weights.region_endgame[i];
         }
@@ -174,8 +183,8 @@ void fit_weights(const std::vector<TuneSample>& samples, TuneWeights& weights, d
     std::vector<Gradient> parts(static_cast<std::size_t>(std::max(1, options.threads)));
     for (int step = 1; step <= options.iterations; ++step) {
         for (Gradient& part : parts) part.clear(regions);
+        error_gradient(samples, weights, scale, parts);
         Gradient& g = parts[0];
-        error_gradient(samples, weights, scale, parts, g);
         for (int i = 0; i < STRONG_FEATURE_COUNT; ++i) {
             if (g.opening[i] != 0.0)
                 g.opening[i] += 2 * options.penalty * (weights.opening[i] - start.opening[i]);
