@@ -165,15 +165,24 @@ int run_fit(const std::map<std::string, std::string>& options) {
     const double held_after = mean_error(held, weights, scale);
     std::printf("error after %.6f (held out %.6f)\n", after, held_after);
 
-    char provenance[512];
+    // A blended fit's own error is against its blended targets; the held-out error is
+    // always against the game results, so that fits compare.
+    char blend_note[160] = "";
+    if (blend < 1) {
+        std::snprintf(blend_note, sizeof blend_note,
+                      "\nTargets: %g times the result plus %g times the search score's win probability\n"
+                      "(the held-out error is against the results).",
+                      blend, 1 - blend);
+    }
+    char provenance[640];
     std::snprintf(
         provenance, sizeof provenance,
         "The strong evaluation's weights, written by vantor-tune fit from %zu positions\n"
         "(%zu more held out) of self-play games: sigmoid scale K %.1f, mean squared error\n"
         "%.6f before (the %s values) and %.6f after %ld iterations (held out %.6f, %.6f);\n"
-        "learning rate %g, penalty %g.",
+        "learning rate %g, penalty %g.%s",
         samples.size(), held.size(), scale, before, start.c_str(), after, iterations, held_before,
-        held_after, rate, penalty);
+        held_after, rate, penalty, blend_note);
     if (const int status = write_weights(options.at("out"), weights, provenance); status != 0 || !regions)
         return status;
     auto rounded = std::make_unique<RegionWeights>();
