@@ -1,20 +1,25 @@
 // The tuner: the fit finds weights and scale that made the results, self-play of either
-// engine writes quiet positions that read back, and the weights file round-trips the compiled
-// weights.
+// engine writes quiet positions that read back, the databases end self-play games with the
+// right colour's result, and the weights file round-trips the compiled weights.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <random>
 #include <string>
 
+#include <unistd.h>
+
 #include "engine/board/fen.h"
 #include "engine/board/movegen.h"
+#include "engine/knowledge/egdb.h"
 #include "engine/knowledge/evaluation.h"
 #include "engine/search/tt.h"
 #include "tools/tune/fit.h"
 #include "tools/tune/game_data.h"
+#include "tools/egdb/build.h"
 #include "tools/tune/weights_file.h"
 
 namespace {
@@ -117,6 +122,43 @@ TEST(Tune, SelfPlayOfEitherEngineWritesQuietPositionsThatReadBack) {
     }
     set_engine_kind(EngineKind::CLASSIC);
     tt_free();
+}
+
+TEST(Tune, DatabasesGiveSelfPlayTheResultOfBestPlayForWhite) {
+    init_board_tables();
+    const std::string dir = testing::TempDir() + "vantor_tune_egdb_" + std::to_string(getpid());
+    std::filesystem::create_directories(dir);
+    BuildOptions build;
+    build.pieces = 2;
+    build.directory = dir;
+    build.progress = false;
+    build.summary = false;
+    ASSERT_EQ(build_databases(build), 0);
+    ASSERT_EQ(egdb_init(dir.c_str()), 1);
+
+    // Either side to move, winning or losing: a king in a corner of the long diagonal
+    // must step onto it and be taken; a king takes a man in its path. King against
+    // king in mid-board is drawn. Positions the databases do not hold are unknown.
+    const std::pair<const char*, double> cases[] = {
+        {"W:WK50:B44", 1.0}, {"B:W7:BK1", 0.0},  {"W:WK46:BK5", 0.0}, {"B:WK46:BK5", 1.0},
+        {"W:WK28:BK3", 0.5}, {"W:WK26,K27:BK25", -1.0}, {"W:W31-50:B1-20", -1.0},
+    };
+    for (const auto& [fen, result] : cases) {
+        Board board;
+        Side side = WHITE;
+        std::string error;
+        ASSERT_TRUE(parse_fen(fen, board, side, error)) << fen;
+        EXPECT_EQ(database_result(board, side), result) << fen;
+    }
+    egdb_free();
+
+    GenOptions options;
+    options.egdb_dir = dir + "/none";
+    GenStats stats;
+    std::string error;
+    EXPECT_FALSE(generate_games(options, nullptr, stats, error));
+    EXPECT_EQ(error, "no endgame databases in " + dir + "/none");
+    std::filesystem::remove_all(dir);
 }
 
 TEST(Tune, ReadSamplesSkipsBadLines) {

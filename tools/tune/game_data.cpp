@@ -11,6 +11,7 @@
 #include "engine/board/makemove.h"
 #include "engine/board/movegen.h"
 #include "engine/board/notation.h"
+#include "engine/knowledge/egdb.h"
 #include "engine/search/driver.h"
 #include "engine/search/strong_search.h"
 #include "engine/search/strong_table.h"
@@ -134,15 +135,24 @@ struct WrittenPosition {
 };
 
 // Plays on from the opening; returns White's result and the quiet positions met.
-double play_out(SelfPlayGame& game, int depth, std::mt19937_64& rng,
-                std::vector<WrittenPosition>& fens) {
+// `adjudicated` tells whether the databases ended the game.
+double play_out(SelfPlayGame& game, int depth, bool databases, std::mt19937_64& rng,
+                std::vector<WrittenPosition>& fens, bool& adjudicated) {
     const int first_written = std::max(game.ply(), FIRST_WRITTEN_PLY);
+    adjudicated = false;
     for (;;) {
         const int count = game.list_moves();
         const GameResult result = game.result(count > 0);
         if (result == RESULT_WHITE_WINS) return 1.0;
         if (result == RESULT_BLACK_WINS) return 0.0;
         if (result != RESULT_NONE || game.ply() >= PLY_CAP) return 0.5;
+        if (databases) {
+            const double known = database_result(game.board(), game.side());
+            if (known >= 0) {
+                adjudicated = true;
+                return known;
+            }
+        }
         const bool quiet = !is_capture_kind(move_kind(game.move(0).word));
         const bool written = quiet && game.ply() >= first_written && !settled_by_rule(game.board());
         const std::string fen = written ? to_fen(game.board(), game.side()) : std::string();
@@ -172,6 +182,25 @@ bool read_book_lines(const std::string& path, std::vector<BookSourceLine>& lines
 
 }  // namespace
 
+double database_result(const Board& board, Side side) {
+    PlyRecord r;
+    r.board = board;
+    r.type_counts[0] = std::popcount(board.white_men);
+    r.type_counts[1] = std::popcount(board.white_kings);
+    r.type_counts[2] = std::popcount(board.black_men);
+    r.type_counts[3] = std::popcount(board.black_kings);
+    switch (egdb_probe(side, r)) {
+        case EGDB_WIN:
+            return side == WHITE ? 1.0 : 0.0;
+        case EGDB_LOSS:
+            return side == WHITE ? 0.0 : 1.0;
+        case EGDB_DRAW:
+            return 0.5;
+        default:
+            return -1.0;
+    }
+}
+
 bool settled_by_rule(const Board& board) {
     const int white = std::popcount(board.white());
     const int black = std::popcount(board.black());
@@ -185,6 +214,11 @@ bool generate_games(const GenOptions& options, std::FILE* out, GenStats& stats,
     std::vector<BookSourceLine> book;
     if (!options.book_source.empty() && !read_book_lines(options.book_source, book, error))
         return false;
+    const bool databases = !options.egdb_dir.empty();
+    if (databases && egdb_init(options.egdb_dir.c_str()) != 1) {
+        error = "no endgame databases in " + options.egdb_dir;
+        return false;
+    }
     std::mt19937_64 rng(options.seed);
     set_engine_kind(options.engine);
     SelfPlayGame game;
@@ -198,8 +232,10 @@ bool generate_games(const GenOptions& options, std::FILE* out, GenStats& stats,
         if (!opened) continue;
         if (options.engine == EngineKind::STRONG) strong_new_game();
         fens.clear();
-        const double result = play_out(game, options.depth, rng, fens);
+        bool adjudicated = false;
+        const double result = play_out(game, options.depth, databases, rng, fens, adjudicated);
         ++stats.games;
+        stats.ended_by_databases += adjudicated ? 1 : 0;
         (result == 1.0 ? stats.white_wins : result == 0.0 ? stats.black_wins : stats.draws)++;
         stats.positions += static_cast<long>(fens.size());
         // One write a game: a run stopped between games leaves only whole games.

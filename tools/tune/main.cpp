@@ -1,6 +1,6 @@
 // vantor-tune: learns the strong evaluation's weights and region values from self-play.
 //   vantor-tune gen --games N --depth D --out FILE [--seed S] [--book BOOK_SOURCE]
-//                   [--engine classic|strong]
+//                   [--engine classic|strong] [--egdb DIR]
 //   vantor-tune fit --data FILE --out strong_weights.cpp [--iterations K] [--rate R]
 //                   [--penalty P] [--start designed|compiled]
 //                   [--regions-out strong_region_weights.cpp] [--region-penalty P]
@@ -26,7 +26,7 @@ int usage() {
     std::fprintf(
         stderr,
         "usage: vantor-tune gen --games N --depth D --out FILE [--seed S] [--book BOOK_SOURCE]\n"
-        "                       [--engine classic|strong]\n"
+        "                       [--engine classic|strong] [--egdb DIR]\n"
         "       vantor-tune fit --data FILE --out strong_weights.cpp [--iterations K] [--rate R] "
         "[--penalty P]\n"
         "                       [--start designed|compiled] [--regions-out strong_region_weights.cpp]\n"
@@ -66,6 +66,7 @@ int run_gen(const std::map<std::string, std::string>& options) {
     if (options.count("engine") && !engine_kind_from_name(options.at("engine"), gen.engine))
         return usage();
     gen.book_source = options.count("book") ? options.at("book") : VANTOR_BOOK_SOURCE;
+    if (options.count("egdb")) gen.egdb_dir = options.at("egdb");
     std::FILE* out = std::fopen(options.at("out").c_str(), "w");
     if (out == nullptr) {
         std::fprintf(stderr, "vantor-tune: cannot write %s\n", options.at("out").c_str());
@@ -85,6 +86,8 @@ int run_gen(const std::map<std::string, std::string>& options) {
     }
     std::printf("games %d (white %d, draws %d, black %d), positions %ld\n", stats.games,
                 stats.white_wins, stats.draws, stats.black_wins, stats.positions);
+    if (!gen.egdb_dir.empty())
+        std::printf("ended by the databases %d\n", stats.ended_by_databases);
     return 0;
 }
 
