@@ -17,9 +17,9 @@
 #include "engine/knowledge/egdb.h"
 #include "engine/knowledge/evaluation.h"
 #include "engine/search/tt.h"
+#include "tools/egdb/build.h"
 #include "tools/tune/fit.h"
 #include "tools/tune/game_data.h"
-#include "tools/egdb/build.h"
 #include "tools/tune/weights_file.h"
 
 namespace {

@@ -17,6 +17,7 @@
 #include "engine/search/strong_table.h"
 #include "game/game_end.h"
 #include "game/record.h"
+#include "records/settings.h"
 #include "tools/book/book_source.h"
 
 namespace {
@@ -219,6 +220,7 @@ bool generate_games(const GenOptions& options, std::FILE* out, GenStats& stats,
         error = "no endgame databases in " + options.egdb_dir;
         return false;
     }
+    settings().endgame_use = databases ? 1 : 0;  // the searches probe them as in a match
     std::mt19937_64 rng(options.seed);
     set_engine_kind(options.engine);
     SelfPlayGame game;
