@@ -29,6 +29,9 @@ constexpr int ASPIRATION = 20;
 constexpr std::size_t HISTORY_KEPT = 100;  // 25 king moves each, twice over
 constexpr int PRUNING_DEPTH = 3;
 constexpr int FUTILITY_MARGIN = 70;
+constexpr int RAZOR_DEPTH = 2;
+constexpr int RAZOR_MARGIN = 150;
+constexpr int IIR_DEPTH = 4;
 constexpr int PROBCUT_DEPTH = 5;
 constexpr int PROBCUT_REDUCTION = 4;
 constexpr int PROBCUT_MARGIN = 60;
@@ -294,7 +297,18 @@ int Searcher::search(PlyRecord& r, Side side, int depth, int alpha, int beta, in
     if (prunable) {
         const int stand = evaluate_node(side, r);
         if (stand - FUTILITY_MARGIN * depth >= beta) return stand;
+        // So far below alpha that only a capture could lift it: the quiescence search
+        // answers, unless it finds more than alpha. It uses this record's list too.
+        if (depth <= RAZOR_DEPTH && stand + RAZOR_MARGIN * depth <= alpha) {
+            const int v = quiesce(r, side, alpha, alpha + 1, ply, true);
+            if (aborted_) return 0;
+            if (v <= alpha) return v;
+            generate_moves(side, r);
+        }
     }
+    // A node the table knows no move for is searched a ply shallower: its moves are
+    // ordered by the history alone, and the next iteration finds it with a move.
+    if (table_move == 0 && depth >= IIR_DEPTH) --depth;
     // Far from the horizon, a shallow search that clears beta by a margin is taken as
     // the deep one's answer. It uses this record's list, which is then listed afresh.
     if (quiet && !pv_node && depth >= PROBCUT_DEPTH && beta < MATE_BOUND - PROBCUT_MARGIN && alpha > -MATE_BOUND) {
