@@ -297,14 +297,8 @@ int Searcher::search(PlyRecord& r, Side side, int depth, int alpha, int beta, in
     if (prunable) {
         const int stand = evaluate_node(side, r);
         if (stand - FUTILITY_MARGIN * depth >= beta) return stand;
-        // So far below alpha that only a capture could lift it: the quiescence search
-        // answers, unless it finds more than alpha. It uses this record's list too.
-        if (depth <= RAZOR_DEPTH && stand + RAZOR_MARGIN * depth <= alpha) {
-            const int v = quiesce(r, side, alpha, alpha + 1, ply, true);
-            if (aborted_) return 0;
-            if (v <= alpha) return v;
-            generate_moves(side, r);
-        }
+        // Far enough below alpha, it stands as well: no capture is in sight to lift it.
+        if (depth <= RAZOR_DEPTH && stand + RAZOR_MARGIN * depth <= alpha) return stand;
     }
     // A node the table knows no move for is searched a ply shallower: its moves are
     // ordered by the history alone, and the next iteration finds it with a move.
