@@ -301,7 +301,8 @@ int Searcher::search(PlyRecord& r, Side side, int depth, int alpha, int beta, in
         if (depth <= RAZOR_DEPTH && stand + RAZOR_MARGIN * depth <= alpha) return stand;
     }
     // A node the table knows no move for is searched a ply shallower: its moves are
-    // ordered by the history alone, and the next iteration finds it with a move.
+    // ordered by the killers and the history alone, and the next iteration finds it
+    // with a move.
     if (table_move == 0 && depth >= IIR_DEPTH) --depth;
     // Far from the horizon, a shallow search that clears beta by a margin is taken as
     // the deep one's answer. It uses this record's list, which is then listed afresh.
