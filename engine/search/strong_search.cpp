@@ -64,6 +64,24 @@ inline bool offers_capture(PlyRecord& record, Side side) {
     return (record.capture_flags & capture_flags_of(side)) != 0;
 }
 
+// A man of `side` with a free step onto its crowning row.
+inline bool can_crown(Side side, const Board& b) {
+    if (side == WHITE) {
+        const Bitboard free = b.empty & WHITE_CROWNING_ROW;
+        return (b.white_men & (free >> 5 | free >> 6)) != 0;
+    }
+    const Bitboard free = b.empty & BLACK_CROWNING_ROW;
+    return (b.black_men & (free << 5 | free << 6)) != 0;
+}
+
+// A man's step onto its crowning row.
+inline bool crowns(Side side, std::uint32_t word) {
+    const std::uint32_t kind = move_kind(word);
+    const Bitboard to = Bitboard{1} << move_to(word);
+    return side == WHITE ? kind == WHITE_MAN_MOVE && (to & WHITE_CROWNING_ROW) != 0
+                         : kind == BLACK_MAN_MOVE && (to & BLACK_CROWNING_ROW) != 0;
+}
+
 inline bool is_king_step(std::uint32_t word) {
     const std::uint32_t kind = move_kind(word);
     return kind == WHITE_KING_MOVE || kind == BLACK_KING_MOVE;
@@ -223,7 +241,9 @@ void Searcher::reward(const PlyRecord& r, Side side, int ply, int best, int dept
 
 // Past the horizon: a side that must capture captures (there is no standing pat while
 // a capture is compulsory); otherwise the static score stands, unless the opponent
-// threatens to capture, when the replies to the threat are searched once.
+// threatens to capture, when the replies to the threat are searched once, or a man can
+// step onto its crowning row, when those steps are tried: a king a move away is worth
+// far more than the evaluation's runaway terms can give a man.
 int Searcher::quiesce(PlyRecord& r, Side side, int alpha, int beta, int ply, bool threats) {
     pv_length_[ply] = ply;
     if (out_of_time()) {
@@ -234,11 +254,14 @@ int Searcher::quiesce(PlyRecord& r, Side side, int alpha, int beta, int ply, boo
     if (ply >= MAX_PLY) return evaluate_node(side, r);
     find_captures(side, r);
     const bool must_capture = (r.capture_flags & capture_flags_of(side)) != 0;
+    bool crowning_only = false;
     if (!must_capture) {
         if (!has_quiet_move(side, r.board)) return -MATE + ply;
         const int stand = evaluate_node(side, r);
         const bool threatened = (r.capture_flags & capture_flags_of(~side)) != 0;
-        if (stand >= beta || !threats || !threatened) return stand;
+        if (stand >= beta) return stand;
+        crowning_only = !(threats && threatened);
+        if (crowning_only && !can_crown(side, r.board)) return stand;
         alpha = std::max(alpha, stand);
     }
     list_moves(side, r);
@@ -246,6 +269,7 @@ int Searcher::quiesce(PlyRecord& r, Side side, int alpha, int beta, int ply, boo
     int best = -INFINITE;
     PlyRecord& child = (&r)[1];
     for (int i = 0; i < r.move_count; ++i) {
+        if (crowning_only && !crowns(side, r.moves[i].word)) continue;
         make_move(r, r.moves[i]);
         const int v = -quiesce(child, ~side, -beta, -alpha, ply + 1, threats && must_capture);
         if (aborted_) return 0;
