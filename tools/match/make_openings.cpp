@@ -6,9 +6,15 @@
 // generation order. The output is the openings file, header included.
 //
 //   vantor-openings [DEPTH] > resources/openings/openings.txt      (DEPTH 8 by default)
+//   vantor-openings [DEPTH] --between > screen.txt
+//
+// --between takes the kept lines halfway between those picks: a second set of the same
+// kind that shares no line with the first, for trying changes to an engine without
+// tuning it on the openings its reported matches use.
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -65,20 +71,26 @@ int score_of(const Line& line, int depth) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int depth = argc > 1 ? std::atoi(argv[1]) : 8;
+    int depth = 8;
+    bool between = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--between") == 0) between = true;
+        else depth = std::atoi(argv[i]);
+    }
     if (depth < 2 || depth > MAX_ITERATION_DEPTH) return 2;
     init_board_tables();
     evaluation_init();
     tt_allocate(TTMode::START_UP, TT_DEFAULT_CHOICE);
     auto stack = std::make_unique<PlyStack>();
     std::printf(
-        "# The default openings of vantor-cli match: one line each, the moves from the start.\n"
-        "# Made by `vantor-openings %d`: every sequence of 2, 3 and 4 plies from the start\n"
+        "# The %s openings of vantor-cli match: one line each, the moves from the start.\n"
+        "# Made by `vantor-openings %d%s`: every sequence of 2, 3 and 4 plies from the start\n"
         "# position, searched by the classic engine to depth %d (table cleared each time);\n"
         "# those scoring within +-%d for the side to move (a man is 100) are kept, and %d of\n"
         "# each length are taken, spread evenly over the kept ones in generation order\n"
-        "# (captures first, then quiet moves, by square).\n",
-        depth, depth, BALANCE, PICK);
+        "# (captures first, then quiet moves, by square)%s.\n",
+        between ? "screening" : "default", depth, between ? " --between" : "", depth, BALANCE, PICK,
+        between ? ", halfway between the default picks" : "");
     for (int plies = 2; plies <= 4; ++plies) {
         Line start;
         setup_initial_position(start.board);
@@ -93,7 +105,7 @@ int main(int argc, char** argv) {
                     kept.size());
         const std::size_t pick = std::min<std::size_t>(PICK, kept.size());
         for (std::size_t i = 0; i < pick; ++i)
-            std::printf("%s\n", kept[i * kept.size() / pick]->text.c_str());
+            std::printf("%s\n", kept[(2 * i + (between ? 1 : 0)) * kept.size() / (2 * pick)]->text.c_str());
         std::fflush(stdout);
     }
     return 0;
